@@ -1,0 +1,1 @@
+"""Instruction parsing (stepreader) and run reporting (reporter)."""

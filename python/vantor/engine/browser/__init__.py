@@ -1,0 +1,1 @@
+"""Page element extraction (pagescanner)."""

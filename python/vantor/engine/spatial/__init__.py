@@ -1,0 +1,1 @@
+"""The spatial matrix (gridmaker) and its resolution (gridseeker)."""

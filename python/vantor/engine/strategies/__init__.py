@@ -1,0 +1,1 @@
+"""Resolution strategies: text matching (textmatcher) and the spatial entry point (layoutmatcher)."""

@@ -1,0 +1,166 @@
+// vantor.engine.agent.stepreader: the StepReader class and its vocabulary.
+#include <nanobind/nanobind.h>
+
+#include <array>
+
+#include "steps/parser.hpp"
+#include "steps/target_text.hpp"
+#include "steps/validator.hpp"
+#include "steps/vocabulary.hpp"
+#include "support/arguments.hpp"
+#include "support/error_translation.hpp"
+
+namespace nb = nanobind;
+using namespace nb::literals;
+using vantor::bindings::make_str;
+using vantor::bindings::str_argument;
+namespace steps = vantor::steps;
+
+namespace {
+
+// The reader holds nothing: every table is a constant.
+struct StepReader {};
+
+// Record keys and action names, made once so that a parse only builds its
+// dict. Kept for the interpreter's lifetime on purpose.
+struct Names {
+  PyObject *action, *target, *value, *ordinal, *literal_target;
+  std::array<PyObject*, steps::action_names.size()> actions;
+};
+
+const Names& names() {
+  static const Names* const made = [] {
+    auto* n = new Names{};
+    n->action = PyUnicode_InternFromString("action");
+    n->target = PyUnicode_InternFromString("target");
+    n->value = PyUnicode_InternFromString("value");
+    n->ordinal = PyUnicode_InternFromString("ordinal");
+    n->literal_target = PyUnicode_InternFromString("_literal_target");
+    for (std::size_t i = 0; i < n->actions.size(); ++i)
+      n->actions[i] = make_str(steps::action_names[i]).release().ptr();
+    return n;
+  }();
+  return *made;
+}
+
+void set_item(PyObject* dict, PyObject* key, PyObject* value) {
+  if (PyDict_SetItem(dict, key, value) != 0) throw nb::python_error();
+}
+
+nb::object optional_str(const std::optional<std::string>& text) {
+  return text ? nb::object(make_str(*text)) : nb::none();
+}
+
+// Keys in their fixed order: action, target, value, ordinal (click and
+// extract_text only), _literal_target.
+nb::dict to_record(const steps::ParsedInstruction& p) {
+  const Names& n = names();
+  nb::dict record;
+  set_item(record.ptr(), n.action, n.actions[static_cast<std::size_t>(p.action)]);
+  set_item(record.ptr(), n.target, optional_str(p.target).ptr());
+  set_item(record.ptr(), n.value, optional_str(p.value).ptr());
+  if (p.ordinal) set_item(record.ptr(), n.ordinal, nb::int_(*p.ordinal).ptr());
+  set_item(record.ptr(), n.literal_target, p.literal_target ? Py_True : Py_False);
+  return record;
+}
+
+nb::list str_list(const auto& texts) {
+  nb::list list;
+  for (const auto& t : texts) list.append(make_str(t));
+  return list;
+}
+
+// The caller's own str when the core handed back all of it unchanged.
+nb::object same_or_new(nb::handle original, std::string_view whole, std::string_view part) {
+  if (part.data() == whole.data() && part.size() == whole.size()) return nb::borrow(original);
+  return make_str(part);
+}
+
+nb::dict parse(StepReader&, nb::handle instruction) {
+  const auto text = str_argument(instruction, "parse", "instruction");
+  return to_record(steps::parse(text.view()));
+}
+
+nb::list validate(StepReader&, nb::handle instruction) {
+  const auto text = str_argument(instruction, "validate", "instruction");
+  return str_list(steps::validate(text.view()));
+}
+
+nb::dict validate_all(StepReader&, nb::handle instructions) {
+  const nb::list lines = vantor::bindings::list_argument(instructions, "validate_all", "instructions");
+  std::vector<vantor::bindings::Utf8> texts;
+  std::vector<std::string_view> views;
+  texts.reserve(lines.size());
+  views.reserve(lines.size());
+  for (nb::handle line : lines) {
+    texts.push_back(str_argument(line, "validate", "instruction"));
+    views.push_back(texts.back().view());
+  }
+  nb::dict report;
+  for (const auto& [line_number, issues] : steps::validate_all(views)) report[nb::int_(line_number)] = str_list(issues);
+  return report;
+}
+
+nb::tuple unquote(StepReader&, nb::handle instruction) {
+  const auto text = str_argument(instruction, "_unquote", "instruction");
+  const steps::Unquoted unquoted(text.view());
+  return nb::make_tuple(same_or_new(instruction, text.view(), unquoted.text()), str_list(unquoted.literals()));
+}
+
+nb::str clean_target(StepReader&, nb::handle target) {
+  const auto text = str_argument(target, "_clean_target", "target");
+  return make_str(steps::clean_target(text.view()));
+}
+
+nb::tuple extract_ordinal(nb::handle text) {
+  const auto utf8 = str_argument(text, "_extract_ordinal", "text");
+  const steps::OrdinalSplit split = steps::extract_ordinal(utf8.view());
+  return nb::make_tuple(split.ordinal, same_or_new(text, utf8.view(), split.rest));
+}
+
+template <typename Table>
+nb::dict states_dict(const Table& states) {
+  nb::dict d;
+  for (const steps::StateSuffix& s : states) d[make_str(s.suffix)] = make_str(steps::action_name(s.action));
+  return d;
+}
+
+nb::set str_set(const auto& words) {
+  nb::set set;
+  for (std::string_view w : words) set.add(make_str(w));
+  return set;
+}
+
+}  // namespace
+
+NB_MODULE(stepreader, m) {
+  vantor::bindings::register_core_errors();
+  m.doc() = "Turns plain-English test steps into parsed instructions and checks scripts for malformed steps.";
+
+  auto cls = nb::class_<StepReader>(m, "StepReader", "Reads the steps of a test script. Holds no state.")
+                 .def(nb::init<>())
+                 .def("parse", &parse, "instruction"_a,
+                      "The parsed instruction of one step; ValueError when no rule accepts it.")
+                 .def("validate", &validate, "instruction"_a, "The problems of one line, in words; empty when clean.")
+                 .def("validate_all", &validate_all, "instructions"_a,
+                      "Line number (from 1) to problems, for each line of the script that has any.")
+                 .def("_unquote", &unquote, "instruction"_a)
+                 .def("_clean_target", &clean_target, "target"_a);
+
+  nb::list supported;
+  for (std::size_t i = 0; i < steps::supported_action_count; ++i) supported.append(make_str(steps::action_names[i]));
+  cls.attr("SUPPORTED_ACTIONS") = supported;
+  cls.attr("_KNOWN_ACTIONS") = str_set(steps::known_actions);
+  cls.attr("_STOP_WORDS") = str_set(steps::stop_words);
+  cls.attr("_VERIFY_STATES") = states_dict(steps::verify_states);
+  cls.attr("_VERIFY_TEXT_STATES") = states_dict(steps::verify_text_states);
+
+  m.def("_extract_ordinal", &extract_ordinal, "text"_a);
+  nb::dict ordinals;
+  for (const steps::OrdinalWord& o : steps::ordinal_words) ordinals[make_str(o.word)] = o.number;
+  m.attr("_ORDINALS") = ordinals;
+  nb::list spatial;
+  for (std::string_view kw : steps::spatial_keywords) spatial.append(make_str(kw));
+  m.attr("_SPATIAL_KW") = nb::tuple(spatial);
+  m.attr("_QUOTE_RE") = nb::module_::import_("re").attr("compile")(make_str(steps::quote_pattern));
+}

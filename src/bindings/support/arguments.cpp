@@ -1,0 +1,42 @@
+#include "support/arguments.hpp"
+
+#include <string>
+
+namespace vantor::bindings {
+
+Utf8::Utf8(nb::handle str) {
+  Py_ssize_t size = 0;
+  if (const char* data = PyUnicode_AsUTF8AndSize(str.ptr(), &size)) {
+    view_ = std::string_view(data, static_cast<std::size_t>(size));
+    return;
+  }
+  PyErr_Clear();  // lone surrogates: strict UTF-8 refuses them
+  spare_ = nb::steal(PyUnicode_AsEncodedString(str.ptr(), "utf-8", "surrogatepass"));
+  if (!spare_.is_valid()) throw nb::python_error();
+  view_ = std::string_view(PyBytes_AS_STRING(spare_.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(spare_.ptr())));
+}
+
+void raise_argument_type(const char* function, const char* argument, const char* expected, nb::handle actual) {
+  const char* actual_name = actual.is_none() ? "None" : Py_TYPE(actual.ptr())->tp_name;
+  const std::string message = std::string(function) + "() argument '" + argument + "' must be " + expected +
+                              ", not " + actual_name;
+  throw nb::type_error(message.c_str());
+}
+
+Utf8 str_argument(nb::handle obj, const char* function, const char* argument) {
+  if (!PyUnicode_Check(obj.ptr())) raise_argument_type(function, argument, "str", obj);
+  return Utf8(obj);
+}
+
+nb::list list_argument(nb::handle obj, const char* function, const char* argument) {
+  if (!PyList_Check(obj.ptr())) raise_argument_type(function, argument, "list", obj);
+  return nb::borrow<nb::list>(obj);
+}
+
+nb::str make_str(std::string_view text) {
+  PyObject* str = PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
+  if (!str) throw nb::python_error();
+  return nb::steal<nb::str>(str);
+}
+
+}  // namespace vantor::bindings

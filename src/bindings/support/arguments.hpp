@@ -1,0 +1,38 @@
+// Reading arguments the way Python's own functions do: a wrong type is a
+// TypeError that names the function and the argument.
+#pragma once
+
+#include <nanobind/nanobind.h>
+
+#include <string_view>
+
+namespace vantor::bindings {
+
+namespace nb = nanobind;
+
+// A Python str read as UTF-8. Python keeps compact ASCII strings in that form
+// already, so the common case copies nothing. A string holding lone
+// surrogates is carried in their three-byte form, which make_str reads back.
+class Utf8 {
+ public:
+  explicit Utf8(nb::handle str);
+  std::string_view view() const { return view_; }
+  // True when the view lies in the str itself, valid for as long as the str lives.
+  bool in_place() const { return !spare_.is_valid(); }
+
+ private:
+  nb::object spare_;  // the encoded bytes, when Python's own UTF-8 could not be used
+  std::string_view view_;
+};
+
+// "parse() argument 'instruction' must be str, not int".
+[[noreturn]] void raise_argument_type(const char* function, const char* argument, const char* expected,
+                                      nb::handle actual);
+
+Utf8 str_argument(nb::handle obj, const char* function, const char* argument);
+nb::list list_argument(nb::handle obj, const char* function, const char* argument);
+
+// A new str from UTF-8 text that came from the core.
+nb::str make_str(std::string_view text);
+
+}  // namespace vantor::bindings
