@@ -20,7 +20,8 @@ values::Value int_from_python(nb::handle obj) {
     if (i == -1 && PyErr_Occurred()) throw nb::python_error();
     return values::Value(static_cast<std::int64_t>(i));
   }
-  return values::Value(values::BigInt{nb::cast<std::string>(nb::str(obj))});
+  const nb::str digits(obj);
+  return values::Value(values::BigInt{std::string(Utf8(digits).view())});
 }
 
 }  // namespace

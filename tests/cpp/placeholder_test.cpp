@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "text/case.hpp"
+TEST(Lower, Ascii) { EXPECT_EQ(vantor::text::lower("ABC"), "abc"); }
