@@ -139,13 +139,13 @@ NB_MODULE(stepreader, m) {
 
   auto cls = nb::class_<StepReader>(m, "StepReader", "Reads the steps of a test script. Holds no state.")
                  .def(nb::init<>())
-                 .def("parse", &parse, "instruction"_a,
+                 .def("parse", &parse, "instruction"_a.none(),
                       "The parsed instruction of one step; ValueError when no rule accepts it.")
-                 .def("validate", &validate, "instruction"_a, "The problems of one line, in words; empty when clean.")
-                 .def("validate_all", &validate_all, "instructions"_a,
+                 .def("validate", &validate, "instruction"_a.none(), "The problems of one line, in words; empty when clean.")
+                 .def("validate_all", &validate_all, "instructions"_a.none(),
                       "Line number (from 1) to problems, for each line of the script that has any.")
-                 .def("_unquote", &unquote, "instruction"_a)
-                 .def("_clean_target", &clean_target, "target"_a);
+                 .def("_unquote", &unquote, "instruction"_a.none())
+                 .def("_clean_target", &clean_target, "target"_a.none());
 
   nb::list supported;
   for (std::size_t i = 0; i < steps::supported_action_count; ++i) supported.append(make_str(steps::action_names[i]));
@@ -155,7 +155,7 @@ NB_MODULE(stepreader, m) {
   cls.attr("_VERIFY_STATES") = states_dict(steps::verify_states);
   cls.attr("_VERIFY_TEXT_STATES") = states_dict(steps::verify_text_states);
 
-  m.def("_extract_ordinal", &extract_ordinal, "text"_a);
+  m.def("_extract_ordinal", &extract_ordinal, "text"_a.none());
   nb::dict ordinals;
   for (const steps::OrdinalWord& o : steps::ordinal_words) ordinals[make_str(o.word)] = o.number;
   m.attr("_ORDINALS") = ordinals;

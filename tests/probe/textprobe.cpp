@@ -68,6 +68,21 @@ vantor::values::Value detached(const vantor::values::Value& v) {
   return copy;
 }
 
+// Every code point that has the named property, in ascending order.
+nb::list code_points_where(const std::string& property) {
+  using namespace vantor::text;
+  bool (*test)(char32_t) = property == "space"     ? is_space
+                           : property == "decimal" ? is_decimal
+                           : property == "digit"   ? is_digit
+                           : property == "printable" ? is_printable
+                                                     : nullptr;
+  if (!test) throw nb::value_error("unknown property");
+  nb::list out;
+  for (char32_t cp = 0; cp <= max_code_point; ++cp)
+    if (test(cp)) out.append(static_cast<std::uint32_t>(cp));
+  return out;
+}
+
 }  // namespace
 
 NB_MODULE(_textprobe, m) {
@@ -79,12 +94,11 @@ NB_MODULE(_textprobe, m) {
   m.def("split", on_text([](std::string_view s) { return views_to_list(vantor::text::split(s)); }));
   m.def("quoted", on_text([](std::string_view s) { return make_str(vantor::text::quoted(s)); }));
   m.def("lowered_origins", &lowered_origins);
-  m.def("is_space", [](char32_t cp) { return vantor::text::is_space(cp); });
-  m.def("is_decimal", [](char32_t cp) { return vantor::text::is_decimal(cp); });
-  m.def("is_digit", [](char32_t cp) { return vantor::text::is_digit(cp); });
-  m.def("is_printable", [](char32_t cp) { return vantor::text::is_printable(cp); });
-  m.def("text_form", [](nb::handle obj) { return make_str(vantor::values::text_form(from_python(obj))); });
-  m.def("roundtrip", [](nb::handle obj) { return vantor::bindings::to_python(from_python(obj)); });
-  m.def("rebuild", [](nb::handle obj) { return vantor::bindings::to_python(detached(from_python(obj))); });
+  m.def("code_points_where", &code_points_where, "property"_a);
+  m.def("text_form", [](nb::handle obj) { return make_str(vantor::values::text_form(from_python(obj))); },
+        "value"_a.none());
+  m.def("roundtrip", [](nb::handle obj) { return vantor::bindings::to_python(from_python(obj)); }, "value"_a.none());
+  m.def("rebuild", [](nb::handle obj) { return vantor::bindings::to_python(detached(from_python(obj))); },
+        "value"_a.none());
   m.def("unicode_version", [] { return std::string(vantor::text::unicode_version()); });
 }

@@ -30,7 +30,7 @@ values::Value from_python(nb::handle obj) {
   PyObject* o = obj.ptr();
   values::Value v;
   if (o == Py_None) {
-    return v;
+    // null: the default value
   } else if (PyBool_Check(o)) {
     v = values::Value(o == Py_True);
   } else if (PyLong_Check(o)) {
@@ -38,7 +38,7 @@ values::Value from_python(nb::handle obj) {
   } else if (PyFloat_Check(o)) {
     v = values::Value(PyFloat_AS_DOUBLE(o));
   } else if (PyUnicode_Check(o)) {
-    return text_from_python(obj);
+    v = text_from_python(obj);
   } else if (PyList_Check(o) || PyTuple_Check(o)) {
     values::List items;
     const Py_ssize_t n = PySequence_Fast_GET_SIZE(o);

@@ -74,7 +74,10 @@ const List& Value::as_list() const {
 }
 
 List& Value::as_list() {
-  if (List* l = std::get_if<List>(&data_)) return *l;
+  if (List* l = std::get_if<List>(&data_)) {
+    origin_ = nullptr;
+    return *l;
+  }
   wrong_kind(*this, "list");
 }
 
@@ -84,7 +87,10 @@ const Record& Value::as_record() const {
 }
 
 Record& Value::as_record() {
-  if (Record* r = std::get_if<Record>(&data_)) return *r;
+  if (Record* r = std::get_if<Record>(&data_)) {
+    origin_ = nullptr;
+    return *r;
+  }
   wrong_kind(*this, "dict");
 }
 

@@ -84,7 +84,8 @@ class Value {
   bool is_list() const { return std::holds_alternative<List>(data_); }
   bool is_record() const { return std::holds_alternative<Record>(data_); }
 
-  // Each accessor throws TypeError when the value is of another kind.
+  // Each accessor throws TypeError when the value is of another kind. The
+  // mutable ones forget the origin: a changed value is no longer the caller's.
   bool as_bool() const;
   std::int64_t as_int() const;
   double as_number() const;  // integers and floats alike
