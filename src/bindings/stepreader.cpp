@@ -21,12 +21,28 @@ namespace {
 // The reader holds nothing: every table is a constant.
 struct StepReader {};
 
-// Record keys and action names, made once so that a parse only builds its
-// dict. Kept for the interpreter's lifetime on purpose.
+// Record keys, action names and two blank records (with and without the
+// ordinal), made once: a parse copies a blank record, which keeps the key
+// order and is much cheaper than inserting the keys one by one. Kept for the
+// interpreter's lifetime on purpose.
 struct Names {
   PyObject *action, *target, *value, *ordinal, *literal_target;
+  PyObject *blank_with_ordinal, *blank_without_ordinal;
   std::array<PyObject*, steps::action_names.size()> actions;
 };
+
+void set_item(PyObject* dict, PyObject* key, PyObject* value) {
+  if (PyDict_SetItem(dict, key, value) != 0) throw nb::python_error();
+}
+
+PyObject* blank_record(const Names& n, bool with_ordinal) {
+  PyObject* record = PyDict_New();
+  if (!record) throw nb::python_error();
+  for (PyObject* key : {n.action, n.target, n.value}) set_item(record, key, Py_None);
+  if (with_ordinal) set_item(record, n.ordinal, Py_None);
+  set_item(record, n.literal_target, Py_False);
+  return record;
+}
 
 const Names& names() {
   static const Names* const made = [] {
@@ -36,6 +52,8 @@ const Names& names() {
     n->value = PyUnicode_InternFromString("value");
     n->ordinal = PyUnicode_InternFromString("ordinal");
     n->literal_target = PyUnicode_InternFromString("_literal_target");
+    n->blank_with_ordinal = blank_record(*n, true);
+    n->blank_without_ordinal = blank_record(*n, false);
     for (std::size_t i = 0; i < n->actions.size(); ++i)
       n->actions[i] = make_str(steps::action_names[i]).release().ptr();
     return n;
@@ -43,24 +61,17 @@ const Names& names() {
   return *made;
 }
 
-void set_item(PyObject* dict, PyObject* key, PyObject* value) {
-  if (PyDict_SetItem(dict, key, value) != 0) throw nb::python_error();
-}
-
-nb::object optional_str(const std::optional<std::string>& text) {
-  return text ? nb::object(make_str(*text)) : nb::none();
-}
-
 // Keys in their fixed order: action, target, value, ordinal (click and
 // extract_text only), _literal_target.
 nb::dict to_record(const steps::ParsedInstruction& p) {
   const Names& n = names();
-  nb::dict record;
+  auto record = nb::steal<nb::dict>(PyDict_Copy(p.ordinal ? n.blank_with_ordinal : n.blank_without_ordinal));
+  if (!record.is_valid()) throw nb::python_error();
   set_item(record.ptr(), n.action, n.actions[static_cast<std::size_t>(p.action)]);
-  set_item(record.ptr(), n.target, optional_str(p.target).ptr());
-  set_item(record.ptr(), n.value, optional_str(p.value).ptr());
+  if (p.target) set_item(record.ptr(), n.target, make_str(*p.target).ptr());
+  if (p.value) set_item(record.ptr(), n.value, make_str(*p.value).ptr());
   if (p.ordinal) set_item(record.ptr(), n.ordinal, nb::int_(*p.ordinal).ptr());
-  set_item(record.ptr(), n.literal_target, p.literal_target ? Py_True : Py_False);
+  if (p.literal_target) set_item(record.ptr(), n.literal_target, Py_True);
   return record;
 }
 
@@ -137,15 +148,16 @@ NB_MODULE(stepreader, m) {
   vantor::bindings::register_core_errors();
   m.doc() = "Turns plain-English test steps into parsed instructions and checks scripts for malformed steps.";
 
-  auto cls = nb::class_<StepReader>(m, "StepReader", "Reads the steps of a test script. Holds no state.")
-                 .def(nb::init<>())
-                 .def("parse", &parse, "instruction"_a.none(),
-                      "The parsed instruction of one step; ValueError when no rule accepts it.")
-                 .def("validate", &validate, "instruction"_a.none(), "The problems of one line, in words; empty when clean.")
-                 .def("validate_all", &validate_all, "instructions"_a.none(),
-                      "Line number (from 1) to problems, for each line of the script that has any.")
-                 .def("_unquote", &unquote, "instruction"_a.none())
-                 .def("_clean_target", &clean_target, "target"_a.none());
+  auto cls =
+      nb::class_<StepReader>(m, "StepReader", "Reads the steps of a test script. Holds no state.")
+          .def(nb::init<>())
+          .def("parse", &parse, "instruction"_a.none(),
+               "The parsed instruction of one step; ValueError when no rule accepts it.")
+          .def("validate", &validate, "instruction"_a.none(), "The problems of one line, in words; empty when clean.")
+          .def("validate_all", &validate_all, "instructions"_a.none(),
+               "Line number (from 1) to problems, for each line of the script that has any.")
+          .def("_unquote", &unquote, "instruction"_a.none())
+          .def("_clean_target", &clean_target, "target"_a.none());
 
   nb::list supported;
   for (std::size_t i = 0; i < steps::supported_action_count; ++i) supported.append(make_str(steps::action_names[i]));

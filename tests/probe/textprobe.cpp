@@ -39,7 +39,7 @@ nb::list lowered_origins(nb::handle s) {
   const std::string_view source = Utf8(s).view();
   const vantor::text::LoweredText lowered(source);
   nb::list out;
-  const std::string& text = lowered.text();
+  const std::string_view text = lowered.text();
   for (std::size_t pos = 0; pos <= text.size();) {
     const std::size_t origin = lowered.source_offset(pos);
     out.append(nb::len(make_str(source.substr(0, origin))));
@@ -71,9 +71,9 @@ vantor::values::Value detached(const vantor::values::Value& v) {
 // Every code point that has the named property, in ascending order.
 nb::list code_points_where(const std::string& property) {
   using namespace vantor::text;
-  bool (*test)(char32_t) = property == "space"     ? is_space
-                           : property == "decimal" ? is_decimal
-                           : property == "digit"   ? is_digit
+  bool (*test)(char32_t) = property == "space"       ? is_space
+                           : property == "decimal"   ? is_decimal
+                           : property == "digit"     ? is_digit
                            : property == "printable" ? is_printable
                                                      : nullptr;
   if (!test) throw nb::value_error("unknown property");
@@ -95,10 +95,13 @@ NB_MODULE(_textprobe, m) {
   m.def("quoted", on_text([](std::string_view s) { return make_str(vantor::text::quoted(s)); }));
   m.def("lowered_origins", &lowered_origins);
   m.def("code_points_where", &code_points_where, "property"_a);
-  m.def("text_form", [](nb::handle obj) { return make_str(vantor::values::text_form(from_python(obj))); },
-        "value"_a.none());
-  m.def("roundtrip", [](nb::handle obj) { return vantor::bindings::to_python(from_python(obj)); }, "value"_a.none());
-  m.def("rebuild", [](nb::handle obj) { return vantor::bindings::to_python(detached(from_python(obj))); },
-        "value"_a.none());
+  m.def(
+      "text_form", [](nb::handle obj) { return make_str(vantor::values::text_form(from_python(obj))); },
+      "value"_a.none());
+  m.def(
+      "roundtrip", [](nb::handle obj) { return vantor::bindings::to_python(from_python(obj)); }, "value"_a.none());
+  m.def(
+      "rebuild", [](nb::handle obj) { return vantor::bindings::to_python(detached(from_python(obj))); },
+      "value"_a.none());
   m.def("unicode_version", [] { return std::string(vantor::text::unicode_version()); });
 }

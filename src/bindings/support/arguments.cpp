@@ -18,8 +18,8 @@ Utf8::Utf8(nb::handle str) {
 
 void raise_argument_type(const char* function, const char* argument, const char* expected, nb::handle actual) {
   const char* actual_name = actual.is_none() ? "None" : Py_TYPE(actual.ptr())->tp_name;
-  const std::string message = std::string(function) + "() argument '" + argument + "' must be " + expected +
-                              ", not " + actual_name;
+  const std::string message =
+      std::string(function) + "() argument '" + argument + "' must be " + expected + ", not " + actual_name;
   throw nb::type_error(message.c_str());
 }
 

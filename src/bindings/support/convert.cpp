@@ -57,7 +57,7 @@ values::Value from_python(nb::handle obj) {
     v = values::Value(std::move(record));
   } else {
     throw vantor::TypeError(std::string("a record value must be None, bool, int, float, str, list or dict, not ") +
-                    Py_TYPE(o)->tp_name);
+                            Py_TYPE(o)->tp_name);
   }
   v.set_origin(o);
   return v;

@@ -174,18 +174,17 @@ Result verify_state(const Step& s, std::string_view prefix, const auto& states, 
 
 ParsedInstruction parse(std::string_view instruction) {
   const Step step(text::strip(instruction));
-  Result r;
-  if ((r = value_and_target(step, Action::type, "type ", " into "))) return *r;
-  if ((r = value_and_target(step, Action::select, "select ", " from "))) return *r;
-  if ((r = find_text(step))) return *r;
-  if ((r = extract_text(step))) return *r;
-  if ((r = element_action(step))) return *r;
-  if ((r = dialog(step))) return *r;
-  if ((r = keys_and_wait(step))) return *r;
-  if ((r = verify_spatial_text(step))) return *r;
+  if (Result r = value_and_target(step, Action::type, "type ", " into ")) return std::move(*r);
+  if (Result r = value_and_target(step, Action::select, "select ", " from ")) return std::move(*r);
+  if (Result r = find_text(step)) return std::move(*r);
+  if (Result r = extract_text(step)) return std::move(*r);
+  if (Result r = element_action(step)) return std::move(*r);
+  if (Result r = dialog(step)) return std::move(*r);
+  if (Result r = keys_and_wait(step)) return std::move(*r);
+  if (Result r = verify_spatial_text(step)) return std::move(*r);
   // Text states leave the target as written; element states drop filler words.
-  if ((r = verify_state(step, "verify text ", verify_text_states, false))) return *r;
-  if ((r = verify_state(step, "verify ", verify_states, true))) return *r;
+  if (Result r = verify_state(step, "verify text ", verify_text_states, false)) return std::move(*r);
+  if (Result r = verify_state(step, "verify ", verify_states, true)) return std::move(*r);
   throw ValueError("Unrecognised instruction: " + text::quoted(instruction) + supported_actions_tail());
 }
 

@@ -51,12 +51,18 @@ bool Unquoted::overlaps_literal(std::size_t begin, std::size_t end) const {
   return false;
 }
 
+namespace {
+
+bool is_stop_word(std::string_view word) {
+  return contains(stop_words, text::LowerWord(word).view());
+}
+
+}  // namespace
+
 std::string clean_target(std::string_view target) {
   text::FirstWord next = text::split_first_word(target);
-  while (!next.word.empty() && contains(stop_words, text::lower(next.word)))
-    next = text::split_first_word(next.rest);
+  while (!next.word.empty() && is_stop_word(next.word)) next = text::split_first_word(next.rest);
   std::string out;
-  out.reserve(target.size());
   for (; !next.word.empty(); next = text::split_first_word(next.rest)) {
     if (!out.empty()) out += ' ';
     out.append(next.word);
@@ -67,9 +73,9 @@ std::string clean_target(std::string_view target) {
 OrdinalSplit extract_ordinal(std::string_view text) {
   const text::FirstWord first = text::split_first_word(text);
   if (!first.word.empty()) {
-    const std::string word = text::lower(first.word);
+    const text::LowerWord word(first.word);
     for (const OrdinalWord& o : ordinal_words)
-      if (o.word == word) return {o.number, first.rest};
+      if (o.word == word.view()) return {o.number, first.rest};
   }
   return {1, text};
 }

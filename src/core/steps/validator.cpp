@@ -20,7 +20,7 @@ constexpr auto npos = std::string_view::npos;
 // relation that parse reads is exempt, so validation never refuses what
 // parse accepts.
 constexpr std::array<std::string_view, 7> directional_text_prefixes = {
-    "verify text next to", "verify text below", "verify text above", "verify text left",
+    "verify text next to", "verify text below",  "verify text above", "verify text left",
     "verify text right",   "verify text under ", "verify text near ",
 };
 

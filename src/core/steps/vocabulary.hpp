@@ -36,23 +36,40 @@ enum class Action : std::uint8_t {
 };
 
 inline constexpr std::array<std::string_view, 21> action_names = {
-    "click",           "type",           "hover",          "select",
-    "press_key",       "sendkeys",       "extract_text",   "extract_text_spatial",
-    "find_text",       "find_exact_text", "verify_present", "verify_visible",
-    "verify_enabled",  "verify_disabled", "verify_text_present", "verify_text_visible",
-    "verify_spatial_text", "accept_dialog", "dismiss_dialog", "verify_dialog",
+    "click",
+    "type",
+    "hover",
+    "select",
+    "press_key",
+    "sendkeys",
+    "extract_text",
+    "extract_text_spatial",
+    "find_text",
+    "find_exact_text",
+    "verify_present",
+    "verify_visible",
+    "verify_enabled",
+    "verify_disabled",
+    "verify_text_present",
+    "verify_text_visible",
+    "verify_spatial_text",
+    "accept_dialog",
+    "dismiss_dialog",
+    "verify_dialog",
     "wait",
 };
 
-inline std::string_view action_name(Action a) { return action_names[static_cast<std::size_t>(a)]; }
+inline std::string_view action_name(Action a) {
+  return action_names[static_cast<std::size_t>(a)];
+}
 
 // Every action but wait, in the order the rejection message lists them.
 inline constexpr std::size_t supported_action_count = 20;
 
 // First words that validation accepts; back and refresh have no parse rule.
 inline constexpr std::array<std::string_view, 14> known_actions = {
-    "click", "type", "hover", "select", "press",  "sendkeys", "wait",
-    "verify", "find", "extract", "accept", "dismiss", "back", "refresh",
+    "click",  "type", "hover",   "select", "press",   "sendkeys", "wait",
+    "verify", "find", "extract", "accept", "dismiss", "back",     "refresh",
 };
 
 struct StateSuffix {
@@ -80,7 +97,11 @@ struct OrdinalWord {
 };
 
 inline constexpr std::array<OrdinalWord, 5> ordinal_words = {{
-    {"first", 1}, {"second", 2}, {"third", 3}, {"fourth", 4}, {"fifth", 5},
+    {"first", 1},
+    {"second", 2},
+    {"third", 3},
+    {"fourth", 4},
+    {"fifth", 5},
 }};
 
 // A target that starts with one of these names its element by where it lies.

@@ -31,7 +31,10 @@ bool is_final_sigma(std::string_view s, std::size_t pos, std::size_t length) {
   return true;
 }
 
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+void lower_ascii_into(char* out, std::string_view s) {
+  const char* in = s.data();
+  for (std::size_t i = 0; i < s.size(); ++i) out[i] = ascii_lower(in[i]);
+}
 
 // Appends the lower case of the character at pos and returns its length in s.
 std::size_t append_lower_at(std::string& out, std::string_view s, std::size_t pos) {
@@ -54,6 +57,11 @@ std::size_t append_lower_at(std::string& out, std::string_view s, std::size_t po
 
 std::string lower(std::string_view s) {
   std::string out;
+  if (is_ascii(s)) {
+    out.resize(s.size());
+    lower_ascii_into(out.data(), s);
+    return out;
+  }
   out.reserve(s.size());
   for (std::size_t pos = 0; pos < s.size();) {
     if (static_cast<unsigned char>(s[pos]) < 0x80) {
@@ -65,24 +73,41 @@ std::string lower(std::string_view s) {
   return out;
 }
 
+LowerWord::LowerWord(std::string_view word) {
+  if (word.size() <= sizeof inline_ && is_ascii(word)) {
+    lower_ascii_into(inline_, word);
+    view_ = std::string_view(inline_, word.size());
+  } else {
+    spill_ = lower(word);
+    view_ = spill_;
+  }
+}
+
 LoweredText::LoweredText(std::string_view source) {
-  text_.reserve(source.size());
   if (is_ascii(source)) {
-    for (char c : source) text_ += ascii_lower(c);
+    char* out = inline_;
+    if (source.size() > sizeof inline_) {
+      heap_.resize(source.size());
+      out = heap_.data();
+    }
+    lower_ascii_into(out, source);
+    text_ = std::string_view(out, source.size());
     return;
   }
+  heap_.reserve(source.size());
   origins_.reserve(source.size() + 1);
   for (std::size_t pos = 0; pos < source.size();) {
-    const std::size_t before = text_.size();
+    const std::size_t before = heap_.size();
     std::size_t length = 1;
     if (static_cast<unsigned char>(source[pos]) < 0x80)
-      text_ += ascii_lower(source[pos]);
+      heap_ += ascii_lower(source[pos]);
     else
-      length = append_lower_at(text_, source, pos);
-    origins_.insert(origins_.end(), text_.size() - before, static_cast<std::uint32_t>(pos));
+      length = append_lower_at(heap_, source, pos);
+    origins_.insert(origins_.end(), heap_.size() - before, static_cast<std::uint32_t>(pos));
     pos += length;
   }
   origins_.push_back(static_cast<std::uint32_t>(source.size()));
+  text_ = heap_;
 }
 
 }  // namespace vantor::text

@@ -15,12 +15,14 @@ struct Decoded {
 };
 
 inline bool is_ascii(std::string_view s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
+  unsigned char seen = 0;
+  for (unsigned char c : s) seen |= c;  // no early exit: the loop vectorises
+  return seen < 0x80;
 }
 
-inline bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+inline bool is_continuation(unsigned char c) {
+  return (c & 0xC0) == 0x80;
+}
 
 // Decodes the character that starts at pos. A malformed sequence decodes as
 // its lead byte alone, so a walk always advances and never reads past the end.
@@ -41,8 +43,7 @@ inline Decoded decode_at(std::string_view s, std::size_t pos) {
 // Start of the character that ends just before pos (pos > 0).
 inline std::size_t previous_start(std::string_view s, std::size_t pos) {
   std::size_t start = pos - 1;
-  while (start > 0 && pos - start < 4 && is_continuation(static_cast<unsigned char>(s[start])))
-    --start;
+  while (start > 0 && pos - start < 4 && is_continuation(static_cast<unsigned char>(s[start]))) --start;
   // Only a well-formed sequence that ends exactly at pos counts as one character.
   if (decode_at(s, start).length == pos - start) return start;
   return pos - 1;

@@ -4,17 +4,7 @@
 #include "text/utf8.hpp"
 
 namespace vantor::text {
-namespace {
-
-// ASCII whitespace as Python counts it: \t \n \v \f \r, the four separators
-// \x1c to \x1f, and space.
-bool is_ascii_space(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x20); }
-
-}  // namespace
-
-std::size_t space_length_at(std::string_view s, std::size_t pos) {
-  const auto c = static_cast<unsigned char>(s[pos]);
-  if (c < 0x80) return is_ascii_space(c) ? 1 : 0;
+std::size_t non_ascii_space_length_at(std::string_view s, std::size_t pos) {
   const Decoded d = decode_at(s, pos);
   return is_space(d.code_point) ? d.length : 0;
 }
@@ -50,7 +40,7 @@ FirstWord split_first_word(std::string_view s) {
   const std::string_view from_word = lstrip(s);
   std::size_t end = 0;
   while (end < from_word.size() && space_length_at(from_word, end) == 0)
-    end += decode_at(from_word, end).length;
+    end += static_cast<unsigned char>(from_word[end]) < 0x80 ? 1 : decode_at(from_word, end).length;
   return {from_word.substr(0, end), lstrip(from_word.substr(end))};
 }
 

@@ -37,7 +37,9 @@ void Record::set(std::string key, Value value) {
   entries_.push_back(Entry{std::move(key), std::move(value)});
 }
 
-bool Record::operator==(const Record& other) const { return entries_ == other.entries_; }
+bool Record::operator==(const Record& other) const {
+  return entries_ == other.entries_;
+}
 
 Value Value::borrowed_text(std::string_view s) {
   Value v;
@@ -126,8 +128,7 @@ bool Value::operator==(const Value& other) const {
 }
 
 std::string_view kind_name(const Value& v) {
-  static constexpr std::string_view names[] = {"NoneType", "bool", "int", "int",  "float",
-                                               "str",      "str",  "list", "dict"};
+  static constexpr std::string_view names[] = {"NoneType", "bool", "int", "int", "float", "str", "str", "list", "dict"};
   return names[v.storage().index()];
 }
 

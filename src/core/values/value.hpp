@@ -56,8 +56,8 @@ class Record {
 
 class Value {
  public:
-  using Storage = std::variant<std::monostate, bool, std::int64_t, BigInt, double, std::string,
-                               std::string_view, List, Record>;
+  using Storage =
+      std::variant<std::monostate, bool, std::int64_t, BigInt, double, std::string, std::string_view, List, Record>;
 
   Value() = default;
   Value(std::nullptr_t) {}
