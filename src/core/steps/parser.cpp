@@ -56,9 +56,17 @@ class Step {
 
 using Result = std::optional<ParsedInstruction>;
 
-ParsedInstruction make(Action action, std::optional<std::string> target, std::optional<std::string> value,
-                       bool literal = false) {
-  return ParsedInstruction{action, std::move(target), std::move(value), std::nullopt, literal};
+// A record whose target is never literal.
+ParsedInstruction make(Action action, std::optional<std::string> target, std::optional<std::string> value) {
+  return ParsedInstruction{action, std::move(target), std::move(value), std::nullopt, false};
+}
+
+// A record whose _literal_target says whether its target is one of the quoted phrases.
+ParsedInstruction with_literal_test(const Step& s, Action action, std::string target,
+                                    std::optional<std::string> value = std::nullopt,
+                                    std::optional<int> ordinal = std::nullopt) {
+  const bool literal = s.is_literal(target);
+  return ParsedInstruction{action, std::move(target), std::move(value), ordinal, literal};
 }
 
 // type <value> into <target> and select <option> from <target>.
@@ -68,23 +76,14 @@ Result value_and_target(const Step& s, Action action, std::string_view keyword, 
   if (sep == npos) return std::nullopt;  // the separator only overlaps the keyword: "type into x"
   const std::string_view raw_target = s.from(sep + separator.size());
   const std::string_view trimmed = text::strip(raw_target);
-  std::string target = s.is_literal(trimmed) ? std::string(trimmed) : clean_target(raw_target);
-  const bool literal = s.is_literal(target);
-  return make(action, std::move(target), std::string(s.between(keyword.size(), sep)), literal);
+  return with_literal_test(s, action, s.is_literal(trimmed) ? std::string(trimmed) : clean_target(raw_target),
+                           std::string(s.between(keyword.size(), sep)));
 }
 
 Result find_text(const Step& s) {
   constexpr std::string_view exact = "find exact text ", plain = "find text ";
-  if (s.starts(exact)) {
-    std::string target(s.from(exact.size()));
-    const bool literal = s.is_literal(target);
-    return make(Action::find_exact_text, std::move(target), std::nullopt, literal);
-  }
-  if (s.starts(plain)) {
-    std::string target = s.literal_or_cleaned(s.from(plain.size()));
-    const bool literal = s.is_literal(target);
-    return make(Action::find_text, std::move(target), std::nullopt, literal);
-  }
+  if (s.starts(exact)) return with_literal_test(s, Action::find_exact_text, std::string(s.from(exact.size())));
+  if (s.starts(plain)) return with_literal_test(s, Action::find_text, s.literal_or_cleaned(s.from(plain.size())));
   return std::nullopt;
 }
 
@@ -93,17 +92,9 @@ Result find_text(const Step& s) {
 // so click "first" looks for an element named first.
 ParsedInstruction ordinal_target(const Step& s, Action action, std::string_view raw) {
   const std::string_view whole = text::strip(raw);
-  if (s.is_literal(whole)) {
-    ParsedInstruction p = make(action, std::string(whole), std::nullopt, true);
-    p.ordinal = 1;
-    return p;
-  }
+  if (s.is_literal(whole)) return with_literal_test(s, action, std::string(whole), std::nullopt, 1);
   const OrdinalSplit split = extract_ordinal(raw);
-  std::string target = s.literal_or_cleaned(split.rest);
-  const bool literal = s.is_literal(target);
-  ParsedInstruction p = make(action, std::move(target), std::nullopt, literal);
-  p.ordinal = split.ordinal;
-  return p;
+  return with_literal_test(s, action, s.literal_or_cleaned(split.rest), std::nullopt, split.ordinal);
 }
 
 Result extract_text(const Step& s) {
@@ -118,11 +109,7 @@ Result extract_text(const Step& s) {
 
 Result element_action(const Step& s) {
   if (s.starts("click ")) return ordinal_target(s, Action::click, s.from(6));
-  if (s.starts("hover ")) {
-    std::string target = s.literal_or_cleaned(s.from(6));
-    const bool literal = s.is_literal(target);
-    return make(Action::hover, std::move(target), std::nullopt, literal);
-  }
+  if (s.starts("hover ")) return with_literal_test(s, Action::hover, s.literal_or_cleaned(s.from(6)));
   if (s.starts("press ")) return make(Action::press_key, std::string(text::strip(s.from(6))), std::nullopt);
   return std::nullopt;
 }
@@ -163,9 +150,7 @@ Result verify_state(const Step& s, std::string_view prefix, const auto& states, 
   for (const StateSuffix& state : states) {
     if (!lowered.ends_with(state.suffix)) continue;
     const std::string_view raw = text::strip(s.between(prefix.size(), lowered.size() - state.suffix.size()));
-    std::string target = clean ? s.literal_or_cleaned(raw) : std::string(raw);
-    const bool literal = s.is_literal(target);
-    return make(state.action, std::move(target), std::nullopt, literal);
+    return with_literal_test(s, state.action, clean ? s.literal_or_cleaned(raw) : std::string(raw));
   }
   return std::nullopt;
 }
