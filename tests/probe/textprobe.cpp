@@ -36,7 +36,8 @@ nb::list views_to_list(const std::vector<std::string_view>& views) {
 // For each code point of the lowered text, the code point index in the
 // source it came from: shows where lowered positions land in the source.
 nb::list lowered_origins(nb::handle s) {
-  const std::string_view source = Utf8(s).view();
+  const Utf8 utf8(s);  // keeps the encoded text alive while source views it
+  const std::string_view source = utf8.view();
   const vantor::text::LoweredText lowered(source);
   nb::list out;
   const std::string_view text = lowered.text();
