@@ -153,9 +153,7 @@ struct ParseCase {
   vs::ParsedInstruction expected;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) {
-  *os << c.step;
-}
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.step; }
 
 const std::optional<std::string> null = std::nullopt;
 
@@ -166,9 +164,7 @@ vs::ParsedInstruction rec(Action a, std::optional<std::string> target, std::opti
 
 class Parse : public testing::TestWithParam<ParseCase> {};
 
-TEST_P(Parse, BuildsRecord) {
-  EXPECT_EQ(vs::parse(GetParam().step), GetParam().expected) << GetParam().step;
-}
+TEST_P(Parse, BuildsRecord) { EXPECT_EQ(vs::parse(GetParam().step), GetParam().expected) << GetParam().step; }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, Parse,

@@ -31,15 +31,11 @@ struct Case {
 };
 
 // Short, stable names for the generated tests.
-void PrintTo(const Case& c, std::ostream* os) {
-  *os << vt::quoted(c.in);
-}
+void PrintTo(const Case& c, std::ostream* os) { *os << vt::quoted(c.in); }
 
 class Lower : public testing::TestWithParam<Case> {};
 
-TEST_P(Lower, MatchesStrLower) {
-  EXPECT_EQ(vt::lower(GetParam().in), GetParam().out);
-}
+TEST_P(Lower, MatchesStrLower) { EXPECT_EQ(vt::lower(GetParam().in), GetParam().out); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Lower,
                          testing::Values(Case{"Hello, WORLD 42", "hello, world 42"}, Case{"", ""},
@@ -103,9 +99,7 @@ TEST(LoweredText, SameLengthMultiByteKeepsOffsets) {
 
 class Strip : public testing::TestWithParam<Case> {};
 
-TEST_P(Strip, MatchesStrStrip) {
-  EXPECT_EQ(vt::strip(GetParam().in), GetParam().out);
-}
+TEST_P(Strip, MatchesStrStrip) { EXPECT_EQ(vt::strip(GetParam().in), GetParam().out); }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Strip,
@@ -144,9 +138,7 @@ TEST(SplitFirstWord, RestStartsAtNextWordAndKeepsTrailingSpace) {
 
 class Quoted : public testing::TestWithParam<Case> {};
 
-TEST_P(Quoted, MatchesRepr) {
-  EXPECT_EQ(vt::quoted(GetParam().in), GetParam().out);
-}
+TEST_P(Quoted, MatchesRepr) { EXPECT_EQ(vt::quoted(GetParam().in), GetParam().out); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Quoted,
                          testing::Values(Case{"abc", "'abc'"}, Case{"", "''"}, Case{"it's", "\"it's\""},

@@ -20,15 +20,11 @@ struct FloatCase {
   const char* out;
 };
 
-void PrintTo(const FloatCase& c, std::ostream* os) {
-  *os << c.out;
-}
+void PrintTo(const FloatCase& c, std::ostream* os) { *os << c.out; }
 
 class FloatRepr : public testing::TestWithParam<FloatCase> {};
 
-TEST_P(FloatRepr, ShortestRoundTrip) {
-  EXPECT_EQ(vv::float_repr(GetParam().in), GetParam().out);
-}
+TEST_P(FloatRepr, ShortestRoundTrip) { EXPECT_EQ(vv::float_repr(GetParam().in), GetParam().out); }
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
@@ -107,9 +103,7 @@ struct TruthCase {
 
 class Truthy : public testing::TestWithParam<TruthCase> {};
 
-TEST_P(Truthy, FollowsBool) {
-  EXPECT_EQ(GetParam().value.truthy(), GetParam().truthy);
-}
+TEST_P(Truthy, FollowsBool) { EXPECT_EQ(GetParam().value.truthy(), GetParam().truthy); }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Truthy,

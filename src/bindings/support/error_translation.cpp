@@ -33,8 +33,6 @@ void translate(const std::exception_ptr& error, void*) {
 
 }  // namespace
 
-void register_core_errors() {
-  nb::register_exception_translator(translate);
-}
+void register_core_errors() { nb::register_exception_translator(translate); }
 
 }  // namespace vantor::bindings

@@ -53,9 +53,7 @@ bool Unquoted::overlaps_literal(std::size_t begin, std::size_t end) const {
 
 namespace {
 
-bool is_stop_word(std::string_view word) {
-  return contains(stop_words, text::LowerWord(word).view());
-}
+bool is_stop_word(std::string_view word) { return contains(stop_words, text::LowerWord(word).view()); }
 
 }  // namespace
 

@@ -59,9 +59,7 @@ inline constexpr std::array<std::string_view, 21> action_names = {
     "wait",
 };
 
-inline std::string_view action_name(Action a) {
-  return action_names[static_cast<std::size_t>(a)];
-}
+inline std::string_view action_name(Action a) { return action_names[static_cast<std::size_t>(a)]; }
 
 // Every action but wait, in the order the rejection message lists them.
 inline constexpr std::size_t supported_action_count = 20;

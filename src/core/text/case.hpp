@@ -12,9 +12,7 @@ namespace vantor::text {
 
 std::string lower(std::string_view s);
 
-inline char ascii_lower(char c) {
-  return static_cast<char>(c | ((static_cast<unsigned char>(c - 'A') < 26) << 5));
-}
+inline char ascii_lower(char c) { return static_cast<char>(c | ((static_cast<unsigned char>(c - 'A') < 26) << 5)); }
 
 // The lower case of one word, built in place for short ASCII words (the only
 // ones that can be a keyword) so that looking a word up allocates nothing.

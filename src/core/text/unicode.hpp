@@ -27,32 +27,16 @@ inline const tables::CharRecord& char_record(char32_t cp) {
   return tables::records[tables::stage2[(block << tables::block_shift) | (cp & low_mask)]];
 }
 
-inline bool has_flag(char32_t cp, std::uint8_t f) {
-  return (char_record(cp).flags & f) != 0;
-}
+inline bool has_flag(char32_t cp, std::uint8_t f) { return (char_record(cp).flags & f) != 0; }
 
-inline bool is_space(char32_t cp) {
-  return has_flag(cp, flag::space);
-}
-inline bool is_decimal(char32_t cp) {
-  return has_flag(cp, flag::decimal);
-}
-inline bool is_digit(char32_t cp) {
-  return has_flag(cp, flag::digit);
-}
-inline bool is_printable(char32_t cp) {
-  return has_flag(cp, flag::printable);
-}
-inline bool is_cased(char32_t cp) {
-  return has_flag(cp, flag::cased);
-}
-inline bool is_case_ignorable(char32_t cp) {
-  return has_flag(cp, flag::case_ignorable);
-}
+inline bool is_space(char32_t cp) { return has_flag(cp, flag::space); }
+inline bool is_decimal(char32_t cp) { return has_flag(cp, flag::decimal); }
+inline bool is_digit(char32_t cp) { return has_flag(cp, flag::digit); }
+inline bool is_printable(char32_t cp) { return has_flag(cp, flag::printable); }
+inline bool is_cased(char32_t cp) { return has_flag(cp, flag::cased); }
+inline bool is_case_ignorable(char32_t cp) { return has_flag(cp, flag::case_ignorable); }
 
 // The Unicode version of the tables: that of the interpreter that built them.
-inline std::string_view unicode_version() {
-  return tables::unicode_version;
-}
+inline std::string_view unicode_version() { return tables::unicode_version; }
 
 }  // namespace vantor::text

@@ -20,9 +20,7 @@ inline bool is_ascii(std::string_view s) {
   return seen < 0x80;
 }
 
-inline bool is_continuation(unsigned char c) {
-  return (c & 0xC0) == 0x80;
-}
+inline bool is_continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // Decodes the character that starts at pos. A malformed sequence decodes as
 // its lead byte alone, so a walk always advances and never reads past the end.

@@ -10,9 +10,7 @@ namespace vantor::text {
 
 // ASCII whitespace as Python counts it: \t \n \v \f \r, the four separators
 // \x1c to \x1f, and space.
-inline bool is_ascii_space(unsigned char c) {
-  return (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x20);
-}
+inline bool is_ascii_space(unsigned char c) { return (c >= 0x09 && c <= 0x0D) || (c >= 0x1C && c <= 0x20); }
 
 std::size_t non_ascii_space_length_at(std::string_view s, std::size_t pos);
 
@@ -28,9 +26,7 @@ std::size_t space_length_before(std::string_view s, std::size_t pos);
 
 std::string_view lstrip(std::string_view s);
 std::string_view rstrip(std::string_view s);
-inline std::string_view strip(std::string_view s) {
-  return rstrip(lstrip(s));
-}
+inline std::string_view strip(std::string_view s) { return rstrip(lstrip(s)); }
 
 // Words: the runs between whitespace; never empty.
 std::vector<std::string_view> split(std::string_view s);

@@ -37,9 +37,7 @@ void Record::set(std::string key, Value value) {
   entries_.push_back(Entry{std::move(key), std::move(value)});
 }
 
-bool Record::operator==(const Record& other) const {
-  return entries_ == other.entries_;
-}
+bool Record::operator==(const Record& other) const { return entries_ == other.entries_; }
 
 Value Value::borrowed_text(std::string_view s) {
   Value v;
