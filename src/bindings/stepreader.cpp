@@ -9,6 +9,7 @@
 #include "steps/vocabulary.hpp"
 #include "support/arguments.hpp"
 #include "support/error_translation.hpp"
+#include "support/signature.hpp"
 
 namespace nb = nanobind;
 using namespace nb::literals;
@@ -165,6 +166,13 @@ NB_MODULE(stepreader, m) {
                  .def("_clean_target", &clean_target, "target"_a.none(),
                       nb::sig("def _clean_target(self, target: str) -> str"),
                       "The target without its leading filler words, words joined by single spaces.");
+  using vantor::bindings::add_mismatch_overload;
+  add_mismatch_overload(cls, {"parse", {"instruction"}});
+  add_mismatch_overload(cls, {"validate", {"instruction"}});
+  add_mismatch_overload(cls, {"validate_all", {"instructions"}});
+  add_mismatch_overload(cls, {"_unquote", {"instruction"}});
+  add_mismatch_overload(cls, {"_clean_target", {"target"}});
+  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {}});
 
   nb::list supported;
   for (std::size_t i = 0; i < steps::supported_action_count; ++i) supported.append(make_str(steps::action_names[i]));
@@ -177,6 +185,7 @@ NB_MODULE(stepreader, m) {
   m.def("_extract_ordinal", &extract_ordinal, "text"_a.none(),
         nb::sig("def _extract_ordinal(text: str) -> tuple[int, str]"),
         "A leading ordinal word's number (1 without one) and the text after it.");
+  vantor::bindings::add_mismatch_function(m, {"_extract_ordinal", {"text"}, false});
   nb::dict ordinals;
   for (const steps::OrdinalWord& o : steps::ordinal_words) ordinals[make_str(o.word)] = o.number;
   m.attr("_ORDINALS") = ordinals;

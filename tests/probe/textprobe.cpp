@@ -16,7 +16,7 @@
 
 namespace nb = nanobind;
 using namespace nb::literals;
-using vantor::bindings::from_python;
+using vantor::bindings::CallerValues;
 using vantor::bindings::make_str;
 using vantor::bindings::Utf8;
 
@@ -97,12 +97,25 @@ NB_MODULE(_textprobe, m) {
   m.def("lowered_origins", &lowered_origins);
   m.def("code_points_where", &code_points_where, "property"_a);
   m.def(
-      "text_form", [](nb::handle obj) { return make_str(vantor::values::text_form(from_python(obj))); },
+      "text_form",
+      [](nb::handle obj) {
+        CallerValues values;
+        return make_str(vantor::values::text_form(values.read(obj)));
+      },
       "value"_a.none());
   m.def(
-      "roundtrip", [](nb::handle obj) { return vantor::bindings::to_python(from_python(obj)); }, "value"_a.none());
+      "roundtrip",
+      [](nb::handle obj) {
+        CallerValues values;
+        return vantor::bindings::to_python(values.read(obj));
+      },
+      "value"_a.none());
   m.def(
-      "rebuild", [](nb::handle obj) { return vantor::bindings::to_python(detached(from_python(obj))); },
+      "rebuild",
+      [](nb::handle obj) {
+        CallerValues values;
+        return vantor::bindings::to_python(detached(values.read(obj)));
+      },
       "value"_a.none());
   m.def("unicode_version", [] { return std::string(vantor::text::unicode_version()); });
 }

@@ -6,6 +6,8 @@ from pathlib import Path
 import pytest
 
 ROOT = Path(__file__).resolve().parents[2]
+# Shared helpers of the tests (browser.py) import by their plain names.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
 # Where the test build puts the text probe module (see scripts/test).
 PROBE_DIR = Path(os.environ.get("VANTOR_PROBE_DIR", ROOT / "build" / "tests" / "tests" / "probe"))
 

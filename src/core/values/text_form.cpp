@@ -52,6 +52,10 @@ std::string float_repr(double d) {
 }
 
 void append_text_form(std::string& out, const Value& v) {
+  if (v.is_back_reference()) {
+    out += v.is_record() ? "{...}" : "[...]";
+    return;
+  }
   std::visit(
       [&out](const auto& x) {
         using T = std::decay_t<decltype(x)>;

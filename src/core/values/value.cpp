@@ -11,10 +11,40 @@ namespace {
 
 }  // namespace
 
+Record::Record(const Record& other) : entries_(other.entries_) {}
+
+Record& Record::operator=(const Record& other) {
+  if (this != &other) {
+    entries_ = other.entries_;
+    index_.reset();
+  }
+  return *this;
+}
+
+Record::Record(Record&&) noexcept = default;
+Record& Record::operator=(Record&&) noexcept = default;
+Record::~Record() = default;
+
+void Record::build_index() const {
+  index_ = std::make_unique<Index>();
+  index_->positions.reserve(entries_.size() * 2);
+  for (std::size_t i = 0; i < entries_.size(); ++i) index_->positions.emplace(entries_[i].key, i);
+}
+
+std::size_t Record::position(std::string_view key) const {
+  if (entries_.size() >= index_from_size) {
+    if (!index_) build_index();
+    const auto it = index_->positions.find(std::string(key));
+    return it == index_->positions.end() ? entries_.size() : it->second;
+  }
+  std::size_t i = 0;
+  while (i < entries_.size() && entries_[i].key != key) ++i;
+  return i;
+}
+
 const Value* Record::find(std::string_view key) const {
-  for (const Entry& e : entries_)
-    if (e.key == key) return &e.value;
-  return nullptr;
+  const std::size_t i = position(key);
+  return i < entries_.size() ? &entries_[i].value : nullptr;
 }
 
 const Value& Record::at(std::string_view key) const {
@@ -28,16 +58,21 @@ const Value& Record::get(std::string_view key, const Value& fallback) const {
 }
 
 void Record::set(std::string key, Value value) {
-  for (Entry& e : entries_) {
-    if (e.key == key) {
-      e.value = std::move(value);
-      return;
-    }
+  if (const std::size_t i = position(key); i < entries_.size()) {
+    entries_[i].value = std::move(value);
+    return;
   }
+  if (index_) index_->positions.emplace(key, entries_.size());
   entries_.push_back(Entry{std::move(key), std::move(value)});
 }
 
 bool Record::operator==(const Record& other) const { return entries_ == other.entries_; }
+
+Value Value::back_reference(bool record) {
+  Value v = record ? Value(Record{}) : Value(List{});
+  v.back_reference_ = true;
+  return v;
+}
 
 Value Value::borrowed_text(std::string_view s) {
   Value v;
@@ -95,6 +130,7 @@ Record& Value::as_record() {
 }
 
 bool Value::truthy() const {
+  if (back_reference_) return true;  // it holds at least itself
   return std::visit(
       [](const auto& x) -> bool {
         using T = std::decay_t<decltype(x)>;

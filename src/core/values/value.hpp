@@ -9,8 +9,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -31,6 +33,11 @@ struct BigInt {
 class Record {
  public:
   Record() = default;
+  Record(const Record& other);
+  Record(Record&&) noexcept;
+  Record& operator=(const Record& other);
+  Record& operator=(Record&&) noexcept;
+  ~Record();
 
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }
@@ -50,8 +57,19 @@ class Record {
   bool operator==(const Record& other) const;
 
  private:
-  // Records are small; a linear scan beats hashing at these sizes.
+  // Records are small and a linear scan beats hashing at their usual sizes;
+  // a large record (a caller's dict of many keys) builds a hash index so
+  // that filling it stays linear.
+  static constexpr std::size_t index_from_size = 24;
+  struct Index {
+    std::unordered_map<std::string, std::size_t> positions;
+  };
+  void build_index() const;
+  // Where the key stands; size() when it is missing.
+  std::size_t position(std::string_view key) const;
+
   std::vector<Entry> entries_;
+  mutable std::unique_ptr<Index> index_;  // key to position, for large records only
 };
 
 class Value {
@@ -70,6 +88,10 @@ class Value {
   Value(const char* s) : data_(std::string(s)) {}
   Value(List l) : data_(std::move(l)) {}
   Value(Record r) : data_(std::move(r)) {}
+  // A list (or record) met again inside itself while a caller's value was
+  // read: its content is not read a second time, and its text form is [...]
+  // (or {...}), as repr() writes it. The origin names the container.
+  static Value back_reference(bool record);
   // A view of text owned elsewhere (the caller's string); it must outlive the value.
   static Value borrowed_text(std::string_view s);
 
@@ -83,6 +105,7 @@ class Value {
   }
   bool is_list() const { return std::holds_alternative<List>(data_); }
   bool is_record() const { return std::holds_alternative<Record>(data_); }
+  bool is_back_reference() const { return back_reference_; }
 
   // Each accessor throws TypeError when the value is of another kind. The
   // mutable ones forget the origin: a changed value is no longer the caller's.
@@ -110,6 +133,7 @@ class Value {
  private:
   Storage data_;
   const void* origin_ = nullptr;
+  bool back_reference_ = false;
 };
 
 struct Entry {
