@@ -2,6 +2,7 @@
 #include <nanobind/nanobind.h>
 
 #include <array>
+#include <memory>
 
 #include "steps/parser.hpp"
 #include "steps/target_text.hpp"
@@ -13,6 +14,7 @@
 
 namespace nb = nanobind;
 using namespace nb::literals;
+using vantor::bindings::interned;
 using vantor::bindings::make_str;
 using vantor::bindings::str_argument;
 namespace steps = vantor::steps;
@@ -45,19 +47,21 @@ PyObject* blank_record(const Names& n, bool with_ordinal) {
   return record;
 }
 
+// Made on first use. Should a Python call fail (MemoryError), the error is
+// raised and the next call tries again.
 const Names& names() {
   static const Names* const made = [] {
-    auto* n = new Names{};
-    n->action = PyUnicode_InternFromString("action");
-    n->target = PyUnicode_InternFromString("target");
-    n->value = PyUnicode_InternFromString("value");
-    n->ordinal = PyUnicode_InternFromString("ordinal");
-    n->literal_target = PyUnicode_InternFromString("_literal_target");
+    auto n = std::make_unique<Names>();
+    n->action = interned("action");
+    n->target = interned("target");
+    n->value = interned("value");
+    n->ordinal = interned("ordinal");
+    n->literal_target = interned("_literal_target");
     n->blank_with_ordinal = blank_record(*n, true);
     n->blank_without_ordinal = blank_record(*n, false);
     for (std::size_t i = 0; i < n->actions.size(); ++i)
       n->actions[i] = make_str(steps::action_names[i]).release().ptr();
-    return n;
+    return n.release();
   }();
   return *made;
 }

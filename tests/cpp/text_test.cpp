@@ -128,10 +128,13 @@ TEST(SplitFirstWord, RestStartsAtNextWordAndKeepsTrailingSpace) {
   auto r = vt::split_first_word("  Second   Submit  button  ");
   EXPECT_EQ(r.word, "Second");
   EXPECT_EQ(r.rest, "Submit  button  ");
-  r = vt::split_first_word("only" + ideographic_space);
+  // The results view their input: keep each input alive while they are read.
+  const std::string only = "only" + ideographic_space;
+  r = vt::split_first_word(only);
   EXPECT_EQ(r.word, "only");
   EXPECT_EQ(r.rest, "");
-  r = vt::split_first_word(" " + nbsp);
+  const std::string blank = " " + nbsp;
+  r = vt::split_first_word(blank);
   EXPECT_TRUE(r.word.empty());
   EXPECT_TRUE(r.rest.empty());
 }

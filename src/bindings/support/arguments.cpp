@@ -4,16 +4,17 @@
 
 namespace vantor::bindings {
 
-Utf8::Utf8(nb::handle str) {
+Utf8::Utf8(nb::handle str) : owner_(nb::borrow(str)) {
   Py_ssize_t size = 0;
   if (const char* data = PyUnicode_AsUTF8AndSize(str.ptr(), &size)) {
     view_ = std::string_view(data, static_cast<std::size_t>(size));
     return;
   }
   PyErr_Clear();  // lone surrogates: strict UTF-8 refuses them
-  spare_ = nb::steal(PyUnicode_AsEncodedString(str.ptr(), "utf-8", "surrogatepass"));
-  if (!spare_.is_valid()) throw nb::python_error();
-  view_ = std::string_view(PyBytes_AS_STRING(spare_.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(spare_.ptr())));
+  owner_ = nb::steal(PyUnicode_AsEncodedString(str.ptr(), "utf-8", "surrogatepass"));
+  if (!owner_.is_valid()) throw nb::python_error();
+  in_place_ = false;
+  view_ = std::string_view(PyBytes_AS_STRING(owner_.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(owner_.ptr())));
 }
 
 void raise_argument_type(const char* function, const char* argument, const char* expected, nb::handle actual) {
@@ -37,6 +38,12 @@ nb::str make_str(std::string_view text) {
   PyObject* str = PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
   if (!str) throw nb::python_error();
   return nb::steal<nb::str>(str);
+}
+
+PyObject* interned(const char* name) {
+  PyObject* str = PyUnicode_InternFromString(name);
+  if (!str) throw nb::python_error();
+  return str;
 }
 
 }  // namespace vantor::bindings

@@ -13,16 +13,19 @@ namespace nb = nanobind;
 // A Python str read as UTF-8. Python keeps compact ASCII strings in that form
 // already, so the common case copies nothing. A string holding lone
 // surrogates is carried in their three-byte form, which make_str reads back.
+// The view stays valid while this lives: it holds a reference to what it
+// views, since caller code (a finaliser) may drop the str meanwhile.
 class Utf8 {
  public:
   explicit Utf8(nb::handle str);
   std::string_view view() const { return view_; }
   // True when the view lies in the str itself, valid for as long as the str lives.
-  bool in_place() const { return !spare_.is_valid(); }
+  bool in_place() const { return in_place_; }
 
  private:
-  nb::object spare_;  // the encoded bytes, when Python's own UTF-8 could not be used
+  nb::object owner_;  // the str, or its encoded bytes when Python's own UTF-8 could not be used
   std::string_view view_;
+  bool in_place_ = true;
 };
 
 // "parse() argument 'instruction' must be str, not int".
@@ -34,5 +37,9 @@ nb::list list_argument(nb::handle obj, const char* function, const char* argumen
 
 // A new str from UTF-8 text that came from the core.
 nb::str make_str(std::string_view text);
+
+// An interned str for a name used on every call (a record key), made once and
+// kept for the interpreter's lifetime. Raises the Python error if it fails.
+PyObject* interned(const char* name);
 
 }  // namespace vantor::bindings

@@ -1,5 +1,7 @@
 #include "steps/target_text.hpp"
 
+#include <algorithm>
+
 #include "steps/vocabulary.hpp"
 #include "text/case.hpp"
 #include "text/whitespace.hpp"
@@ -46,9 +48,10 @@ bool Unquoted::is_literal(std::string_view target) const {
 }
 
 bool Unquoted::overlaps_literal(std::size_t begin, std::size_t end) const {
-  for (const Span& s : spans_)
-    if (s.begin < end && begin < s.end) return true;
-  return false;
+  // Phrases lie in ascending order without overlap: the only one that can
+  // touch the range is the first that ends after its start.
+  const auto first = std::partition_point(spans_.begin(), spans_.end(), [&](const Span& s) { return s.end <= begin; });
+  return first != spans_.end() && first->begin < end;
 }
 
 namespace {

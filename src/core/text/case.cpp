@@ -103,10 +103,10 @@ LoweredText::LoweredText(std::string_view source) {
       heap_ += ascii_lower(source[pos]);
     else
       length = append_lower_at(heap_, source, pos);
-    origins_.insert(origins_.end(), heap_.size() - before, static_cast<std::uint32_t>(pos));
+    origins_.insert(origins_.end(), heap_.size() - before, pos);
     pos += length;
   }
-  origins_.push_back(static_cast<std::uint32_t>(source.size()));
+  origins_.push_back(source.size());
   text_ = heap_;
 }
 

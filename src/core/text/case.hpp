@@ -52,7 +52,7 @@ class LoweredText {
   std::string_view text_;
   char inline_[96];
   std::string heap_;
-  std::vector<std::uint32_t> origins_;  // empty when offsets are the same in both
+  std::vector<std::size_t> origins_;  // empty when offsets are the same in both
 };
 
 }  // namespace vantor::text
