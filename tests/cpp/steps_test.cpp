@@ -62,6 +62,28 @@ TEST(Unquoted, PhrasesAndSpans) {
   EXPECT_FALSE(two.overlaps_literal(8, 14));  // " into " between the phrases
 }
 
+TEST(Unquoted, OverlapsFindTheOnePhraseThatCanTouchARange) {
+  const vs::Unquoted many("\"ab\" \"cd\" \"ef\"");  // ab cd ef: phrases at [0,2) [3,5) [6,8)
+  ASSERT_EQ(many.text(), "ab cd ef");
+  const struct {
+    std::size_t begin, end;
+    bool overlaps;
+  } cases[] = {{0, 1, true}, {2, 3, false}, {1, 4, true}, {5, 6, false}, {7, 9, true}, {8, 9, false}, {2, 7, true}};
+  for (const auto& c : cases) EXPECT_EQ(many.overlaps_literal(c.begin, c.end), c.overlaps) << c.begin << "," << c.end;
+}
+
+TEST(Parse, SeparatorsInsideManyPhrasesPickTheFirstOutside) {
+  std::string step = "type ", value;
+  for (int i = 0; i < 200; ++i) {
+    step += "\"a into b\" ";
+    value += value.empty() ? "a into b" : " a into b";
+  }
+  step += "into Field";
+  const vs::ParsedInstruction p = vs::parse(step);
+  EXPECT_EQ(p.target, "Field");
+  EXPECT_EQ(p.value, value);
+}
+
 TEST(Unquoted, EmptyPairsAndOddQuotesStay) {
   struct {
     const char* in;

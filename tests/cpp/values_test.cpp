@@ -95,6 +95,33 @@ TEST(Record, LookUps) {
   }
 }
 
+TEST(Record, LargeRecordsKeepOrderThroughCopiesAndReplacements) {
+  vv::Record r;
+  for (int i = 0; i < 1000; ++i) r.set("k" + std::to_string(i), i);
+  r.set("k500", "replaced");
+  vv::Record copy = r;  // the copy answers look-ups on its own entries
+  copy.set("k999", "last");
+  copy.set("new", true);
+  ASSERT_EQ(r.size(), 1000u);
+  ASSERT_EQ(copy.size(), 1001u);
+  EXPECT_EQ(r.at("k500"), vv::Value("replaced"));
+  EXPECT_EQ(r.at("k999"), vv::Value(999));
+  EXPECT_EQ(copy.at("k999"), vv::Value("last"));
+  EXPECT_FALSE(r.contains("new"));
+  for (std::size_t i = 0; i < 1000; ++i) EXPECT_EQ(copy.entries()[i].key, "k" + std::to_string(i));
+  EXPECT_EQ(copy.entries()[1000].key, "new");
+  r = copy;
+  EXPECT_TRUE(r.contains("new"));
+  EXPECT_EQ(r.find("absent"), nullptr);
+}
+
+TEST(TextForm, BackReferencesAreWrittenAsRepr) {
+  vv::List items{1, vv::Value::back_reference(false)};
+  EXPECT_EQ(vv::text_form(vv::Value(items)), "[1, [...]]");
+  EXPECT_EQ(vv::text_form(record({{"me", vv::Value::back_reference(true)}})), "{'me': {...}}");
+  EXPECT_TRUE(vv::Value::back_reference(false).truthy());
+}
+
 struct TruthCase {
   const char* name;
   vv::Value value;
