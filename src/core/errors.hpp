@@ -1,9 +1,10 @@
-// The three kinds of failure the core reports. The bindings raise them as
-// Python's ValueError, KeyError and TypeError.
+// The kinds of failure the core reports. The bindings raise them as Python's
+// ValueError, KeyError, TypeError and OSError.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace vantor {
 
@@ -20,6 +21,19 @@ struct KeyError : std::runtime_error {
 // A value of the wrong kind where a record or list is read.
 struct TypeError : std::runtime_error {
   using std::runtime_error::runtime_error;
+};
+
+// A file-system call failed: error_number is its errno, path (and other_path,
+// for a rename) the file names involved, as OSError reports them.
+struct FileError : std::runtime_error {
+  FileError(int error_number, std::string path, std::string other_path = {})
+      : std::runtime_error(path),
+        error_number(error_number),
+        path(std::move(path)),
+        other_path(std::move(other_path)) {}
+  int error_number;
+  std::string path;
+  std::string other_path;
 };
 
 }  // namespace vantor

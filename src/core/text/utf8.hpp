@@ -65,4 +65,26 @@ inline void append_utf8(std::string& out, char32_t cp) {
   }
 }
 
+// The number of characters (code points), as len() counts them.
+inline std::size_t character_count(std::string_view s) {
+  std::size_t count = 0;
+  for (std::size_t pos = 0; pos < s.size(); pos += decode_at(s, pos).length) ++count;
+  return count;
+}
+
+// The first `count` characters, as s[:count] takes them.
+inline std::string_view first_characters(std::string_view s, std::size_t count) {
+  std::size_t pos = 0;
+  for (; pos < s.size() && count > 0; --count) pos += decode_at(s, pos).length;
+  return s.substr(0, pos);
+}
+
+// True when the text holds a lone surrogate (carried in its three-byte form),
+// which strict UTF-8 cannot hold.
+inline bool has_surrogate(std::string_view s) {
+  for (std::size_t pos = s.find('\xED'); pos != std::string_view::npos; pos = s.find('\xED', pos + 1))
+    if (pos + 1 < s.size() && static_cast<unsigned char>(s[pos + 1]) >= 0xA0) return true;
+  return false;
+}
+
 }  // namespace vantor::text
