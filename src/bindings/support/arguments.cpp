@@ -34,6 +34,17 @@ nb::list list_argument(nb::handle obj, const char* function, const char* argumen
   return nb::borrow<nb::list>(obj);
 }
 
+nb::dict dict_argument(nb::handle obj, const char* function, const char* argument) {
+  if (!PyDict_Check(obj.ptr())) raise_argument_type(function, argument, "dict", obj);
+  return nb::borrow<nb::dict>(obj);
+}
+
+nb::dict optional_dict_argument(nb::handle obj, const char* function, const char* argument) {
+  if (obj.is_none()) return {};
+  if (!PyDict_Check(obj.ptr())) raise_argument_type(function, argument, "dict or None", obj);
+  return nb::borrow<nb::dict>(obj);
+}
+
 nb::str make_str(std::string_view text) {
   PyObject* str = PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogatepass");
   if (!str) throw nb::python_error();
