@@ -2,7 +2,6 @@
 // outcome, prints the run summary and writes the HTML report.
 #include <nanobind/nanobind.h>
 
-#include <deque>
 #include <optional>
 #include <string>
 #include <utility>
@@ -231,34 +230,44 @@ class HeldTexts {
   }
 
  private:
-  std::deque<std::pair<nb::object, Utf8>> held_;
+  // The views point into the held objects, never into this vector.
+  std::vector<std::pair<nb::object, Utf8>> held_;
 };
 
 // --- Console --------------------------------------------------------------
 
-// One line on sys.stdout, looked up at every call so that redirection and
-// capture see it, in order with the host's own prints. Like print(), nothing
-// is written when sys.stdout is None.
-void print_line(std::string_view line) {
-  PyObject* out = PySys_GetObject("stdout");  // borrowed
+// sys.stdout as it is now: looked up at every call, so that redirection and
+// capture see every line, in order with the host's own prints.
+PyObject* current_stdout() {
+  // The sys module's dict is where sys.stdout lives; "stdout" is interned once.
+  static PyObject* const sys_dict = [] {
+    nb::module_ sys = nb::module_::import_("sys");
+    return nb::borrow(PyModule_GetDict(sys.ptr())).release().ptr();
+  }();
+  static PyObject* const name = intern("stdout");
+  PyObject* out = PyDict_GetItemWithError(sys_dict, name);  // borrowed
   if (!out) {
-    PyErr_SetString(PyExc_RuntimeError, "lost sys.stdout");
+    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "lost sys.stdout");
     throw nb::python_error();
   }
+  return out;
+}
+
+// One line on sys.stdout, with its line break, in one write. Like print(),
+// nothing is written when sys.stdout is None.
+void print_line(std::string line) {
+  PyObject* out = current_stdout();
   if (out == Py_None) return;
   const nb::object stream = nb::borrow(out);
-  std::string text;
-  text.reserve(line.size() + 1);
-  text += line;
-  text += '\n';
-  const nb::str str = make_str(text);
+  line += '\n';
+  const nb::str str = make_str(line);
   PyObject* written = PyObject_CallMethodOneArg(stream.ptr(), names().write, str.ptr());
   if (!written) throw nb::python_error();
   Py_DECREF(written);
 }
 
-void print_lines(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) print_line(line);
+void print_lines(std::vector<std::string> lines) {
+  for (std::string& line : lines) print_line(std::move(line));
 }
 
 // --- Logging ----------------------------------------------------------------
