@@ -145,6 +145,13 @@ nb::dict copy_of(PyObject* blank) {
   return record;
 }
 
+// "Reporter.results must be list, not tuple".
+[[noreturn]] void raise_attribute_type(const char* attribute, const char* expected, nb::handle actual) {
+  PyErr_Format(PyExc_TypeError, "Reporter.%s must be %s, not %s", attribute, expected,
+               actual.is_none() ? "None" : Py_TYPE(actual.ptr())->tp_name);
+  throw nb::python_error();
+}
+
 // --- Reading the caller's records ----------------------------------------
 
 // The value under key, held; invalid when the key is missing. Looking a key
@@ -203,17 +210,20 @@ ElementFacts element_facts(nb::handle element, const char* function) {
   return facts;
 }
 
-// A confidence as format(x, ".2f") reads it: an int (bool included) or a float.
+// A confidence: a float, an int (bool included) or any other number that
+// converts to a float (a numpy scalar, say), taken as that float.
 double confidence_of(nb::handle result, const char* holder) {
   const nb::object value = lookup(result, names().confidence);
   if (!value.is_valid()) return 0.0;
-  if (PyFloat_Check(value.ptr())) return PyFloat_AS_DOUBLE(value.ptr());
-  if (PyLong_Check(value.ptr())) {
-    const double d = PyLong_AsDouble(value.ptr());  // OverflowError past the float range, as format() says
+  PyObject* o = value.ptr();
+  if (PyFloat_Check(o)) return PyFloat_AS_DOUBLE(o);
+  const PyNumberMethods* number = Py_TYPE(o)->tp_as_number;
+  if (PyLong_Check(o) || (number && (number->nb_float || number->nb_index))) {
+    const double d = PyFloat_AsDouble(o);  // an int past the float range: OverflowError, as format() gives
     if (d == -1.0 && PyErr_Occurred()) throw nb::python_error();
     return d;
   }
-  raise_field_type("log_failure", holder, names().confidence, "int or float", value);
+  raise_field_type("log_failure", holder, names().confidence, "a number", value);
 }
 
 // Texts for the core, each kept alive (with its UTF-8 form) while in use: a
@@ -518,7 +528,8 @@ NB_MODULE(reporter, m) {
           .def_prop_rw(
               "results", [](Reporter& self) { return self.results; },
               [](Reporter& self, nb::handle value) {
-                self.results = vantor::bindings::list_argument(value, "results", "value");
+                if (!PyList_Check(value.ptr())) raise_attribute_type("results", "list", value);
+                self.results = nb::borrow(value);
               },
               nb::for_setter(nb::arg("value").none()),
               nb::for_getter(nb::sig("def results(self) -> list[dict[str, object]]")),
@@ -527,7 +538,7 @@ NB_MODULE(reporter, m) {
           .def_prop_rw(
               "_started_at", [](Reporter& self) { return self.started_at; },
               [](Reporter& self, nb::handle value) {
-                vantor::bindings::str_argument(value, "_started_at", "value");
+                if (!PyUnicode_Check(value.ptr())) raise_attribute_type("_started_at", "str", value);
                 self.started_at = nb::borrow(value);
               },
               nb::for_setter(nb::arg("value").none()), nb::for_getter(nb::sig("def _started_at(self) -> str")),

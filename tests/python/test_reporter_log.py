@@ -67,10 +67,11 @@ def test_results_and_start_time_can_be_replaced_only_by_their_own_kinds():
     reporter.results = mine
     reporter._started_at = "2024-05-01 09:03:07"
     assert reporter.results is mine and reporter._started_at == "2024-05-01 09:03:07"
-    with pytest.raises(TypeError, match="must be list, not tuple"):
+    with pytest.raises(TypeError, match=r"^Reporter\.results must be list, not tuple$"):
         reporter.results = ()
-    with pytest.raises(TypeError, match="must be str, not int"):
+    with pytest.raises(TypeError, match=r"^Reporter\._started_at must be str, not int$"):
         reporter._started_at = 5
+    assert reporter.results is mine
 
 
 def test_a_reporter_kept_inside_its_own_records_is_still_collected():
@@ -266,6 +267,16 @@ def test_two_decimals_of_exact_hundredths_and_ties(n):
         assert reporter.results[0]["reasons"] == f"DOM confidence={value:.2f}"
 
 
+def test_other_numbers_count_by_their_float_value():
+    class Score:
+        def __float__(self):
+            return 0.125
+
+    reporter = Reporter()
+    printed(reporter.log_failure, "x", {"confidence": Score()})
+    assert reporter.results[0]["reasons"] == "DOM confidence=0.12"
+
+
 def test_an_int_too_large_for_a_float_fails_as_format_does():
     reporter = Reporter()
     with pytest.raises(OverflowError) as ours:
@@ -344,8 +355,8 @@ WRONG_TYPES = [
     ("log_failure", ("x", {}, []), {}, "log_failure() argument 'spatial_result' must be dict or None, not list"),
     ("log_failure", ("x", {}), {"florence_result": 0.5},
      "log_failure() argument 'florence_result' must be dict or None, not float"),
-    ("log_failure", ("x", {"confidence": "high"}), {}, "log_failure() dom_result 'confidence' must be int or float, not str"),
-    ("log_failure", ("x", {"confidence": None}), {}, "log_failure() dom_result 'confidence' must be int or float, not None"),
+    ("log_failure", ("x", {"confidence": "high"}), {}, "log_failure() dom_result 'confidence' must be a number, not str"),
+    ("log_failure", ("x", {"confidence": None}), {}, "log_failure() dom_result 'confidence' must be a number, not None"),
     ("log_failure", ("x", {"candidates": [{"text": 3}]}), {}, "log_failure() candidate 'text' must be str, not int"),
     ("log_failure", ("x", {"candidates": ["button"]}), {}, "log_failure() candidate must be dict, not str"),
     ("log_verification", ("x", 1, None), {}, "log_verification() argument 'passed' must be bool, not int"),
