@@ -21,6 +21,7 @@
 
 namespace nb = nanobind;
 using namespace nb::literals;
+using vantor::bindings::interned;
 using vantor::bindings::make_str;
 using vantor::bindings::str_argument;
 using vantor::bindings::Utf8;
@@ -72,12 +73,6 @@ struct Names {
   PyObject *blank_success, *blank_failure, *blank_verification;
 };
 
-PyObject* intern(const char* text) {
-  PyObject* s = PyUnicode_InternFromString(text);
-  if (!s) throw nb::python_error();
-  return s;
-}
-
 void set_item(PyObject* dict, PyObject* key, PyObject* value) {
   if (PyDict_SetItem(dict, key, value) != 0) throw nb::python_error();
 }
@@ -92,31 +87,31 @@ PyObject* blank_record(std::initializer_list<std::pair<PyObject*, PyObject*>> en
 const Names& names() {
   static const Names* const made = [] {
     auto* n = new Names{};
-    n->status = intern("status");
-    n->instruction = intern("instruction");
-    n->strategy = intern("strategy");
-    n->element_tag = intern("element_tag");
-    n->element_text = intern("element_text");
-    n->element_label = intern("element_label");
-    n->locator = intern("locator");
-    n->reasons = intern("reasons");
-    n->top_candidate = intern("top_candidate");
-    n->state = intern("state");
-    n->tag = intern("tag");
-    n->text = intern("text");
-    n->attributes = intern("attributes");
-    n->label = intern("_label");
-    n->xpath = intern("xpath");
-    n->confidence = intern("confidence");
-    n->candidates = intern("candidates");
-    n->extracted = intern("extracted");
-    n->pass = intern("PASS");
-    n->fail = intern("FAIL");
-    n->none = intern("none");
-    n->dom_verify = intern("DOM-verify");
-    n->empty = intern("");
-    n->write = intern("write");
-    n->save_html = intern("save_html");
+    n->status = interned("status");
+    n->instruction = interned("instruction");
+    n->strategy = interned("strategy");
+    n->element_tag = interned("element_tag");
+    n->element_text = interned("element_text");
+    n->element_label = interned("element_label");
+    n->locator = interned("locator");
+    n->reasons = interned("reasons");
+    n->top_candidate = interned("top_candidate");
+    n->state = interned("state");
+    n->tag = interned("tag");
+    n->text = interned("text");
+    n->attributes = interned("attributes");
+    n->label = interned("_label");
+    n->xpath = interned("xpath");
+    n->confidence = interned("confidence");
+    n->candidates = interned("candidates");
+    n->extracted = interned("extracted");
+    n->pass = interned("PASS");
+    n->fail = interned("FAIL");
+    n->none = interned("none");
+    n->dom_verify = interned("DOM-verify");
+    n->empty = interned("");
+    n->write = interned("write");
+    n->save_html = interned("save_html");
     PyObject* e = n->empty;
     n->blank_success = blank_record({{n->status, n->pass},
                                      {n->instruction, e},
@@ -230,7 +225,7 @@ double confidence_of(nb::handle result, const char* holder) {
 // str as it is, any other value as str() writes it.
 class HeldTexts {
  public:
-  std::string_view view(nb::handle str) { return held_.emplace_back(nb::borrow(str), Utf8(str)).second.view(); }
+  std::string_view view(nb::handle str) { return held_.emplace_back(str).view(); }
 
   std::string_view text_of(nb::handle value) {
     if (PyUnicode_Check(value.ptr())) return view(value);
@@ -240,8 +235,8 @@ class HeldTexts {
   }
 
  private:
-  // The views point into the held objects, never into this vector.
-  std::vector<std::pair<nb::object, Utf8>> held_;
+  // Each Utf8 holds what it views; the views never point into this vector.
+  std::vector<Utf8> held_;
 };
 
 // --- Console --------------------------------------------------------------
@@ -254,7 +249,7 @@ PyObject* current_stdout() {
     nb::module_ sys = nb::module_::import_("sys");
     return nb::borrow(PyModule_GetDict(sys.ptr())).release().ptr();
   }();
-  static PyObject* const name = intern("stdout");
+  static PyObject* const name = interned("stdout");
   PyObject* out = PyDict_GetItemWithError(sys_dict, name);  // borrowed
   if (!out) {
     if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "lost sys.stdout");
