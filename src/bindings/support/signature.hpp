@@ -26,6 +26,9 @@ struct Signature {
 
   Signature(const char* name, std::initializer_list<const char*> parameters, bool method = true);
   Signature(const char* name, std::initializer_list<const char*> parameters, std::size_t required, bool method = true);
+  // So that a literal count, {"resolve", {...}, 2}, reads as `required` and not as `method`.
+  Signature(const char* name, std::initializer_list<const char*> parameters, int required, bool method = true)
+      : Signature(name, parameters, static_cast<std::size_t>(required), method) {}
 };
 
 // The TypeError Python raises when `args` and `kwargs` do not fit the
