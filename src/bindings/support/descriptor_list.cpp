@@ -1,0 +1,250 @@
+#include "support/descriptor_list.hpp"
+
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "errors.hpp"
+#include "support/arguments.hpp"
+
+namespace vantor::bindings {
+namespace {
+
+using matching::Field;
+using matching::Kind;
+namespace need = matching::need;
+
+struct Keys {
+  PyObject *tag, *text, *attributes, *bounding_box, *is_visible, *is_enabled, *is_editable_field, *xpath;
+  PyObject *x, *y, *width, *height;
+};
+
+// Interned once, kept for the interpreter's lifetime: a caller's dict keyed
+// by literals finds them by identity.
+const Keys& keys() {
+  static const Keys* const made = [] {
+    auto* k = new Keys{};
+    const auto intern = [](const char* s) {
+      PyObject* o = PyUnicode_InternFromString(s);
+      if (!o) throw nb::python_error();
+      return o;
+    };
+    k->tag = intern("tag");
+    k->text = intern("text");
+    k->attributes = intern("attributes");
+    k->bounding_box = intern("bounding_box");
+    k->is_visible = intern("is_visible");
+    k->is_enabled = intern("is_enabled");
+    k->is_editable_field = intern("is_editable_field");
+    k->xpath = intern("xpath");
+    k->x = intern("x");
+    k->y = intern("y");
+    k->width = intern("width");
+    k->height = intern("height");
+    return k;
+  }();
+  return *made;
+}
+
+// The UTF-8 of a str: in place for compact ASCII, else Python's cached UTF-8,
+// else (lone surrogates) an encoded copy that `keep` holds.
+std::string_view utf8_of(PyObject* str, std::vector<PyObject*>& keep) {
+  if (PyUnicode_IS_COMPACT_ASCII(str))
+    return {static_cast<const char*>(PyUnicode_DATA(str)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(str))};
+  Py_ssize_t size = 0;
+  if (const char* data = PyUnicode_AsUTF8AndSize(str, &size)) return {data, static_cast<std::size_t>(size)};
+  PyErr_Clear();
+  PyObject* bytes = PyUnicode_AsEncodedString(str, "utf-8", "surrogatepass");
+  if (!bytes) throw nb::python_error();
+  keep.push_back(bytes);
+  return {PyBytes_AS_STRING(bytes), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes))};
+}
+
+void reset(Field& f) {
+  f.kind = Kind::missing;
+  f.truthy = false;
+}
+
+// The value of key in dict, held in `keep`; nullptr when missing.
+PyObject* look_up(PyObject* dict, PyObject* key, std::vector<PyObject*>& keep) {
+  PyObject* value = PyDict_GetItemWithError(dict, key);
+  if (!value) {
+    if (PyErr_Occurred()) throw nb::python_error();
+    return nullptr;
+  }
+  Py_INCREF(value);
+  keep.push_back(value);
+  return value;
+}
+
+// The entry of `attributes` a key names, or nullptr for the keys no rule reads.
+Field* attribute_slot(matching::Attributes& a, std::string_view key) {
+  switch (key.size()) {
+    case 2:
+      return key == "id" ? &a.id : nullptr;
+    case 3:
+      return key == "alt" ? &a.alt : nullptr;
+    case 4:
+      return key == "type" ? &a.type : key == "role" ? &a.role : nullptr;
+    case 5:
+      return key == "class" ? &a.class_name : nullptr;
+    case 6:
+      return key == "_label" ? &a.label : nullptr;
+    case 10:
+      return key == "aria-label" ? &a.aria_label : nullptr;
+    case 11:
+      return key == "placeholder" ? &a.placeholder : key == "data-testid" ? &a.data_testid : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+// Reads the entries of an attributes dict. Runs no caller code: only str
+// keys are read, and only str values need their text.
+void read_attributes(PyObject* dict, matching::Attributes& out, std::vector<PyObject*>& keep) {
+  for (Field* f : {&out.aria_label, &out.label, &out.placeholder, &out.data_testid, &out.type, &out.alt,
+                   &out.class_name, &out.id, &out.role})
+    reset(*f);
+  out.data_names.clear();
+  Py_ssize_t pos = 0;
+  PyObject *key, *value;
+  while (PyDict_Next(dict, &pos, &key, &value)) {
+    if (!PyUnicode_Check(key)) continue;
+    const std::string_view name = utf8_of(key, keep);
+    if (name.size() >= 5 && std::memcmp(name.data(), "data-", 5) == 0 && name != "data-testid")
+      out.data_names.push_back(name);
+    if (Field* slot = attribute_slot(out, name)) read_field(value, *slot, false, keep);
+  }
+}
+
+}  // namespace
+
+void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject*>& keep) {
+  f.origin = v;
+  if (!v) {
+    reset(f);
+    return;
+  }
+  f.type_name = Py_TYPE(v)->tp_name;
+  if (v == Py_None) {
+    f.kind = Kind::null;
+    f.truthy = false;
+  } else if (PyUnicode_Check(v)) {
+    f.kind = Kind::text;
+    f.text = utf8_of(v, keep);
+    f.truthy = !f.text.empty();
+  } else if (PyBool_Check(v)) {
+    f.kind = Kind::boolean;
+    f.truthy = v == Py_True;
+    f.number = f.truthy ? 1 : 0;
+  } else if (PyLong_Check(v)) {
+    f.kind = Kind::integer;
+    int overflow = 0;
+    const long long n = PyLong_AsLongLongAndOverflow(v, &overflow);
+    if (n == -1 && PyErr_Occurred()) throw nb::python_error();
+    f.number = overflow > 0 ? HUGE_VAL : overflow < 0 ? -HUGE_VAL : static_cast<double>(n);
+    f.truthy = f.number != 0;
+  } else if (PyFloat_Check(v)) {
+    f.kind = Kind::real;
+    f.number = PyFloat_AS_DOUBLE(v);
+    f.truthy = f.number != 0;
+  } else if (PyDict_Check(v)) {
+    f.kind = Kind::record;
+    f.truthy = PyDict_GET_SIZE(v) > 0;
+  } else {
+    f.kind = Kind::other;
+    f.truthy = false;
+    if (ask_truthiness) {
+      const int truth = PyObject_IsTrue(v);
+      if (truth < 0) throw nb::python_error();
+      f.truthy = truth != 0;
+    }
+  }
+}
+
+DescriptorDicts::DescriptorDicts(nb::handle list, const char* name) : name_(name) {
+  // The entries as they are now; caller code cannot take them away mid-call.
+  const Py_ssize_t n = PyList_GET_SIZE(list.ptr());
+  items_.reserve(static_cast<std::size_t>(n));
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* item = PyList_GET_ITEM(list.ptr(), i);
+    Py_INCREF(item);
+    items_.push_back(item);
+  }
+  kept_.reserve(16);
+}
+
+DescriptorDicts::DescriptorDicts(nb::handle single, const char* name, bool) : name_(name), single_(true) {
+  Py_INCREF(single.ptr());
+  items_.push_back(single.ptr());
+}
+
+DescriptorDicts::~DescriptorDicts() {
+  release();
+  for (PyObject* item : items_) Py_DECREF(item);
+}
+
+void DescriptorDicts::release() {
+  while (!kept_.empty()) {
+    PyObject* o = kept_.back();
+    kept_.pop_back();
+    Py_DECREF(o);
+  }
+}
+
+std::string DescriptorDicts::where(std::size_t i) const {
+  if (single_) return name_;
+  return std::string(name_) + '[' + std::to_string(i) + ']';
+}
+
+void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& out) {
+  PyObject* dict = items_[i];
+  if (!PyDict_Check(dict))
+    throw TypeError(where(i) + " must be dict, not " + (dict == Py_None ? "None" : Py_TYPE(dict)->tp_name));
+  release();
+  const Keys& k = keys();
+  // Every lookup first (each may run caller code, and holds what it finds),
+  // then the fields, then the attributes, whose views stay valid only while
+  // no caller code runs.
+  const auto get = [&](unsigned flag, PyObject* key) { return (needs & flag) ? look_up(dict, key, kept_) : nullptr; };
+  PyObject* tag = get(need::tag, k.tag);
+  PyObject* text = get(need::text, k.text);
+  PyObject* attributes = get(need::attributes, k.attributes);
+  PyObject* box = get(need::box | need::coordinates, k.bounding_box);
+  PyObject* visible = get(need::is_visible, k.is_visible);
+  PyObject* enabled = get(need::is_enabled, k.is_enabled);
+  PyObject* editable = get(need::is_editable_field, k.is_editable_field);
+  PyObject* xpath = get(need::xpath, k.xpath);
+  if (needs & need::coordinates) {
+    const bool record = box && PyDict_Check(box);
+    PyObject* x = record ? look_up(box, k.x, kept_) : nullptr;
+    PyObject* y = record ? look_up(box, k.y, kept_) : nullptr;
+    PyObject* width = record ? look_up(box, k.width, kept_) : nullptr;
+    PyObject* height = record ? look_up(box, k.height, kept_) : nullptr;
+    read_field(x, out.x, false, kept_);
+    read_field(y, out.y, false, kept_);
+    read_field(width, out.width, false, kept_);
+    read_field(height, out.height, false, kept_);
+  }
+  if (needs & need::tag) read_field(tag, out.tag, true, kept_);
+  if (needs & need::text) read_field(text, out.text, true, kept_);
+  if (needs & (need::box | need::coordinates)) read_field(box, out.bounding_box, true, kept_);
+  if (needs & need::is_visible) read_field(visible, out.is_visible, true, kept_);
+  if (needs & need::is_enabled) read_field(enabled, out.is_enabled, true, kept_);
+  if (needs & need::is_editable_field) read_field(editable, out.is_editable_field, true, kept_);
+  if (needs & need::xpath) read_field(xpath, out.xpath, true, kept_);
+  if (needs & need::attributes) {
+    read_field(attributes, out.attributes_field, true, kept_);
+    if (attributes && PyDict_Check(attributes)) {
+      read_attributes(attributes, out.attributes, kept_);
+    } else {
+      matching::Attributes& a = out.attributes;
+      for (Field* f :
+           {&a.aria_label, &a.label, &a.placeholder, &a.data_testid, &a.type, &a.alt, &a.class_name, &a.id, &a.role})
+        reset(*f);
+      a.data_names.clear();
+    }
+  }
+}
+
+}  // namespace vantor::bindings

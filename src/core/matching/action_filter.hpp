@@ -1,0 +1,23 @@
+// Narrowing the element descriptors to those that can take an action, and
+// the distance of two elements in the document tree.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "matching/descriptor.hpp"
+
+namespace vantor::matching {
+
+// The positions of the descriptors that can take the action: the editable
+// fields for "type", the select boxes for "select". Nothing (the list stays
+// as it is) for every other action, and when no descriptor qualifies.
+std::optional<std::vector<std::size_t>> filter_by_action(std::string_view action, DescriptorList& elements);
+
+// Parent and child moves between two positional XPaths through their deepest
+// common ancestor; steps compare as whole strings.
+std::size_t dom_distance(std::string_view xpath_a, std::string_view xpath_b);
+
+}  // namespace vantor::matching

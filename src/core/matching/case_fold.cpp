@@ -1,0 +1,82 @@
+#include "matching/case_fold.hpp"
+
+#include "text/case.hpp"
+#include "text/unicode.hpp"
+#include "text/utf8.hpp"
+#include "text/whitespace.hpp"
+
+namespace vantor::matching {
+
+std::size_t char_count(std::string_view s) {
+  std::size_t n = 0;
+  for (unsigned char c : s) n += !text::is_continuation(c);
+  return n;
+}
+
+bool has_decimal(std::string_view s) {
+  for (std::size_t pos = 0; pos < s.size();) {
+    const auto c = static_cast<unsigned char>(s[pos]);
+    if (c < 0x80) {
+      if (c >= '0' && c <= '9') return true;
+      ++pos;
+      continue;
+    }
+    const text::Decoded d = text::decode_at(s, pos);
+    if (text::is_decimal(d.code_point)) return true;
+    pos += d.length;
+  }
+  return false;
+}
+
+std::string_view drop_chars(std::string_view s, std::size_t n) {
+  std::size_t pos = 0;
+  for (; n > 0 && pos < s.size(); --n) pos += text::decode_at(s, pos).length;
+  return s.substr(pos);
+}
+
+namespace {
+
+// lowered in lower(text) for an ASCII text, whose lower case is as long as it is.
+bool ascii_contains(std::string_view text, std::string_view lowered) {
+  if (lowered.size() > text.size()) return false;
+  if (lowered.empty()) return true;
+  const char first = lowered[0];
+  const std::size_t last = text.size() - lowered.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (text::ascii_lower(text[i]) != first) continue;
+    std::size_t k = 1;
+    while (k < lowered.size() && text::ascii_lower(text[i + k]) == lowered[k]) ++k;
+    if (k == lowered.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string_view CaseFold::lower(std::string_view text) {
+  if (text::is_ascii(text)) {
+    buffer_.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) buffer_[i] = text::ascii_lower(text[i]);
+  } else {
+    buffer_ = text::lower(text);
+  }
+  return buffer_;
+}
+
+bool CaseFold::contains(std::string_view text, std::string_view lowered) {
+  if (text::is_ascii(text)) return ascii_contains(text, lowered);
+  return lower(text).find(lowered) != std::string_view::npos;
+}
+
+bool CaseFold::equals_trimmed(std::string_view text, std::string_view lowered) {
+  if (text::is_ascii(text)) {
+    const std::string_view trimmed = text::strip(text);
+    if (trimmed.size() != lowered.size()) return false;
+    for (std::size_t i = 0; i < trimmed.size(); ++i)
+      if (text::ascii_lower(trimmed[i]) != lowered[i]) return false;
+    return true;
+  }
+  return text::strip(lower(text)) == lowered;
+}
+
+}  // namespace vantor::matching
