@@ -48,9 +48,15 @@ const Keys& keys() {
 
 // The UTF-8 of a str: in place for compact ASCII, else Python's cached UTF-8,
 // else (lone surrogates) an encoded copy that `keep` holds.
-std::string_view utf8_of(PyObject* str, std::vector<PyObject*>& keep) {
+std::string_view encoded_utf8(PyObject* str, std::vector<PyObject*>& keep);
+
+inline std::string_view utf8_of(PyObject* str, std::vector<PyObject*>& keep) {
   if (PyUnicode_IS_COMPACT_ASCII(str))
     return {static_cast<const char*>(PyUnicode_DATA(str)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(str))};
+  return encoded_utf8(str, keep);
+}
+
+std::string_view encoded_utf8(PyObject* str, std::vector<PyObject*>& keep) {
   Py_ssize_t size = 0;
   if (const char* data = PyUnicode_AsUTF8AndSize(str, &size)) return {data, static_cast<std::size_t>(size)};
   PyErr_Clear();
@@ -65,15 +71,18 @@ void reset(Field& f) {
   f.truthy = false;
 }
 
-// The value of key in dict, held in `keep`; nullptr when missing.
+// The value of key in dict; nullptr when missing. Held in `keep` unless it is
+// None, a bool or a number, whose value is read at once and never again.
 PyObject* look_up(PyObject* dict, PyObject* key, std::vector<PyObject*>& keep) {
   PyObject* value = PyDict_GetItemWithError(dict, key);
   if (!value) {
     if (PyErr_Occurred()) throw nb::python_error();
     return nullptr;
   }
-  Py_INCREF(value);
-  keep.push_back(value);
+  if (value != Py_None && !PyBool_Check(value) && !PyLong_CheckExact(value) && !PyFloat_CheckExact(value)) {
+    Py_INCREF(value);
+    keep.push_back(value);
+  }
   return value;
 }
 
@@ -111,9 +120,20 @@ void read_attributes(PyObject* dict, matching::Attributes& out, std::vector<PyOb
   while (PyDict_Next(dict, &pos, &key, &value)) {
     if (!PyUnicode_Check(key)) continue;
     const std::string_view name = utf8_of(key, keep);
-    if (name.size() >= 5 && std::memcmp(name.data(), "data-", 5) == 0 && name != "data-testid")
+    if (name.size() >= 5 && name[0] == 'd' && std::memcmp(name.data(), "data-", 5) == 0 && name != "data-testid")
       out.data_names.push_back(name);
-    if (Field* slot = attribute_slot(out, name)) read_field(value, *slot, false, keep);
+    Field* slot = attribute_slot(out, name);
+    if (!slot) continue;
+    // Only str entries are read as text; the kind of any other is enough.
+    slot->origin = value;
+    if (PyUnicode_Check(value)) {
+      slot->kind = Kind::text;
+      slot->text = utf8_of(value, keep);
+      slot->truthy = !slot->text.empty();
+    } else {
+      slot->kind = value == Py_None ? Kind::null : Kind::other;
+      slot->type_name = Py_TYPE(value)->tp_name;
+    }
   }
 }
 
@@ -125,7 +145,6 @@ void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject
     reset(f);
     return;
   }
-  f.type_name = Py_TYPE(v)->tp_name;
   if (v == Py_None) {
     f.kind = Kind::null;
     f.truthy = false;
@@ -153,6 +172,7 @@ void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject
     f.truthy = PyDict_GET_SIZE(v) > 0;
   } else {
     f.kind = Kind::other;
+    f.type_name = Py_TYPE(v)->tp_name;
     f.truthy = false;
     if (ask_truthiness) {
       const int truth = PyObject_IsTrue(v);
@@ -203,40 +223,46 @@ void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& 
     throw TypeError(where(i) + " must be dict, not " + (dict == Py_None ? "None" : Py_TYPE(dict)->tp_name));
   release();
   const Keys& k = keys();
-  // Every lookup first (each may run caller code, and holds what it finds),
-  // then the fields, then the attributes, whose views stay valid only while
-  // no caller code runs.
-  const auto get = [&](unsigned flag, PyObject* key) { return (needs & flag) ? look_up(dict, key, kept_) : nullptr; };
-  PyObject* tag = get(need::tag, k.tag);
-  PyObject* text = get(need::text, k.text);
-  PyObject* attributes = get(need::attributes, k.attributes);
-  PyObject* box = get(need::box | need::coordinates, k.bounding_box);
-  PyObject* visible = get(need::is_visible, k.is_visible);
-  PyObject* enabled = get(need::is_enabled, k.is_enabled);
-  PyObject* editable = get(need::is_editable_field, k.is_editable_field);
-  PyObject* xpath = get(need::xpath, k.xpath);
+  // A look-up may run caller code (the __eq__ of a key with the same hash),
+  // so each value is read, or held, before the next look-up. Objects of
+  // other kinds are asked for their truth only once every look-up is done,
+  // and the attributes are read last: their views stay valid only while no
+  // caller code runs.
+  Field* ask[8];
+  std::size_t asked = 0;
+  const auto field = [&](unsigned flag, PyObject* key, Field& f) {
+    if (!(needs & flag)) return;
+    read_field(look_up(dict, key, kept_), f, false, kept_);
+    if (f.kind == Kind::other) ask[asked++] = &f;
+  };
+  field(need::tag, k.tag, out.tag);
+  field(need::text, k.text, out.text);
+  field(need::attributes, k.attributes, out.attributes_field);
+  field(need::box | need::coordinates, k.bounding_box, out.bounding_box);
+  field(need::is_visible, k.is_visible, out.is_visible);
+  field(need::is_enabled, k.is_enabled, out.is_enabled);
+  field(need::is_editable_field, k.is_editable_field, out.is_editable_field);
+  field(need::xpath, k.xpath, out.xpath);
   if (needs & need::coordinates) {
-    const bool record = box && PyDict_Check(box);
-    PyObject* x = record ? look_up(box, k.x, kept_) : nullptr;
-    PyObject* y = record ? look_up(box, k.y, kept_) : nullptr;
-    PyObject* width = record ? look_up(box, k.width, kept_) : nullptr;
-    PyObject* height = record ? look_up(box, k.height, kept_) : nullptr;
-    read_field(x, out.x, false, kept_);
-    read_field(y, out.y, false, kept_);
-    read_field(width, out.width, false, kept_);
-    read_field(height, out.height, false, kept_);
+    PyObject* box = out.bounding_box.kind == Kind::record
+                        ? static_cast<PyObject*>(const_cast<void*>(out.bounding_box.origin))
+                        : nullptr;
+    const auto coordinate = [&](PyObject* key, Field& f) {
+      read_field(box ? look_up(box, key, kept_) : nullptr, f, false, kept_);
+    };
+    coordinate(k.x, out.x);
+    coordinate(k.y, out.y);
+    coordinate(k.width, out.width);
+    coordinate(k.height, out.height);
   }
-  if (needs & need::tag) read_field(tag, out.tag, true, kept_);
-  if (needs & need::text) read_field(text, out.text, true, kept_);
-  if (needs & (need::box | need::coordinates)) read_field(box, out.bounding_box, true, kept_);
-  if (needs & need::is_visible) read_field(visible, out.is_visible, true, kept_);
-  if (needs & need::is_enabled) read_field(enabled, out.is_enabled, true, kept_);
-  if (needs & need::is_editable_field) read_field(editable, out.is_editable_field, true, kept_);
-  if (needs & need::xpath) read_field(xpath, out.xpath, true, kept_);
+  for (std::size_t a = 0; a < asked; ++a) {
+    const int truth = PyObject_IsTrue(static_cast<PyObject*>(const_cast<void*>(ask[a]->origin)));
+    if (truth < 0) throw nb::python_error();
+    ask[a]->truthy = truth != 0;
+  }
   if (needs & need::attributes) {
-    read_field(attributes, out.attributes_field, true, kept_);
-    if (attributes && PyDict_Check(attributes)) {
-      read_attributes(attributes, out.attributes, kept_);
+    if (out.attributes_field.kind == Kind::record) {
+      read_attributes(static_cast<PyObject*>(const_cast<void*>(out.attributes_field.origin)), out.attributes, kept_);
     } else {
       matching::Attributes& a = out.attributes;
       for (Field* f :

@@ -34,25 +34,6 @@ std::string_view drop_chars(std::string_view s, std::size_t n) {
   return s.substr(pos);
 }
 
-namespace {
-
-// lowered in lower(text) for an ASCII text, whose lower case is as long as it is.
-bool ascii_contains(std::string_view text, std::string_view lowered) {
-  if (lowered.size() > text.size()) return false;
-  if (lowered.empty()) return true;
-  const char first = lowered[0];
-  const std::size_t last = text.size() - lowered.size();
-  for (std::size_t i = 0; i <= last; ++i) {
-    if (text::ascii_lower(text[i]) != first) continue;
-    std::size_t k = 1;
-    while (k < lowered.size() && text::ascii_lower(text[i + k]) == lowered[k]) ++k;
-    if (k == lowered.size()) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 std::string_view CaseFold::lower(std::string_view text) {
   if (text::is_ascii(text)) {
     buffer_.resize(text.size());
@@ -63,8 +44,7 @@ std::string_view CaseFold::lower(std::string_view text) {
   return buffer_;
 }
 
-bool CaseFold::contains(std::string_view text, std::string_view lowered) {
-  if (text::is_ascii(text)) return ascii_contains(text, lowered);
+bool CaseFold::lowered_contains(std::string_view text, std::string_view lowered) {
   return lower(text).find(lowered) != std::string_view::npos;
 }
 

@@ -30,6 +30,27 @@ struct Field {
   bool is_text() const { return kind == Kind::text; }
   bool is_number() const { return kind == Kind::boolean || kind == Kind::integer || kind == Kind::real; }
   bool is_record() const { return kind == Kind::record; }
+  // How messages name the value's type: "str", "None", "list".
+  const char* type() const {
+    switch (kind) {
+      case Kind::missing:
+      case Kind::null:
+        return "None";
+      case Kind::boolean:
+        return "bool";
+      case Kind::integer:
+        return "int";
+      case Kind::real:
+        return "float";
+      case Kind::text:
+        return "str";
+      case Kind::record:
+        return "dict";
+      case Kind::other:
+        break;
+    }
+    return type_name;
+  }
   // The text when the value is a str; an absent value, or one of another kind, reads as "".
   std::string_view text_or_empty() const { return kind == Kind::text ? text : std::string_view(); }
 };

@@ -17,7 +17,7 @@ void raise_field_type(std::string_view where, std::string_view expected, const F
   message += " must be ";
   message += expected;
   message += ", not ";
-  message += f.kind == Kind::null ? "None" : f.type_name;
+  message += f.type();
   throw TypeError(message);
 }
 

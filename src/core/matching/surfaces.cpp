@@ -83,17 +83,32 @@ bool data_name_surface(std::string_view name, std::string& out) {
 }
 
 SurfaceMatcher::SurfaceMatcher(std::string_view target, bool include_label)
-    : lowered_(text::lower(target)), include_label_(include_label) {}
+    : lowered_(text::lower(target)), include_label_(include_label), has_digit_(has_decimal(lowered_)) {
+  std::string_view rest = lowered_;
+  while (!rest.empty()) {
+    const std::size_t space = rest.find(' ');
+    const std::string_view run = rest.substr(0, space);
+    if (run.size() > piece_.size()) piece_ = run;
+    if (space == std::string_view::npos) break;
+    rest.remove_prefix(space + 1);
+  }
+}
+
+bool SurfaceMatcher::may_hold(std::string_view raw) {
+  return !has_digit_ && (piece_.empty() || fold_.contains(raw, piece_));
+}
 
 bool SurfaceMatcher::matches(const Descriptor& d) {
-  return for_each_surface(d, include_label_, scratch_,
-                          [this](std::string_view surface, const Field*) { return fold_.contains(surface, lowered_); });
+  return for_each_surface(
+      d, include_label_, scratch_,
+      [this](std::string_view surface, const Field*) { return fold_.contains(surface, lowered_); },
+      [this](std::string_view raw) { return may_hold(raw); });
 }
 
 bool SurfaceMatcher::exact_matches(const Descriptor& d) {
-  return for_each_surface(d, include_label_, scratch_, [this](std::string_view surface, const Field*) {
-    return fold_.equals_trimmed(surface, lowered_);
-  });
+  return for_each_surface(
+      d, include_label_, scratch_,
+      [this](std::string_view surface, const Field*) { return fold_.equals_trimmed(surface, lowered_); },
+      [this](std::string_view raw) { return may_hold(raw); });
 }
-
 }  // namespace vantor::matching

@@ -26,19 +26,30 @@ inline constexpr unsigned surface_needs = need::text | need::attributes;
 // Calls visit(surface, field) for each surface of the descriptor, in order,
 // until visit returns true; field is the descriptor's own field when the
 // surface is its value unchanged, else nullptr. Returns whether visit stopped it.
-template <typename Visit>
-bool for_each_surface(const Descriptor& d, bool include_label, std::string& scratch, Visit&& visit) {
+// A surface made from a class, id or data- name is only made when
+// may_hold(raw text it is made from) is true.
+template <typename Visit, typename MayHold>
+bool for_each_surface(const Descriptor& d, bool include_label, std::string& scratch, Visit&& visit,
+                      MayHold&& may_hold) {
   const auto own = [&](const Field& f) { return f.is_text() && !f.text.empty() && visit(f.text, &f); };
   if (own(d.text)) return true;
   const Attributes& a = d.attributes;
   if (own(a.aria_label)) return true;
   if (include_label && own(a.label)) return true;
   if (own(a.placeholder) || own(a.data_testid) || own(a.type) || own(a.alt)) return true;
-  if (class_surface(a.class_name.text_or_empty(), scratch) && visit(std::string_view(scratch), nullptr)) return true;
-  if (id_surface(a.id.text_or_empty(), scratch) && visit(std::string_view(scratch), nullptr)) return true;
+  const auto made = [&](std::string_view raw, bool (*make)(std::string_view, std::string&)) {
+    return !raw.empty() && may_hold(raw) && make(raw, scratch) && visit(std::string_view(scratch), nullptr);
+  };
+  if (made(a.class_name.text_or_empty(), class_surface)) return true;
+  if (made(a.id.text_or_empty(), id_surface)) return true;
   for (std::string_view name : a.data_names)
-    if (data_name_surface(name, scratch) && visit(std::string_view(scratch), nullptr)) return true;
+    if (made(name, data_name_surface)) return true;
   return false;
+}
+
+template <typename Visit>
+bool for_each_surface(const Descriptor& d, bool include_label, std::string& scratch, Visit&& visit) {
+  return for_each_surface(d, include_label, scratch, visit, [](std::string_view) { return true; });
 }
 
 // Compares one target with the surfaces of descriptors.
@@ -52,8 +63,15 @@ class SurfaceMatcher {
   bool exact_matches(const Descriptor& d);
 
  private:
+  // Whether a surface made from raw can hold the target. Made surfaces have
+  // no digits; and every piece of one without spaces lies within raw, so the
+  // target's longest piece without spaces must lie within raw too.
+  bool may_hold(std::string_view raw);
+
   std::string lowered_;
   bool include_label_;
+  bool has_digit_;
+  std::string piece_;  // the longest run of the lowered target without spaces
   std::string scratch_;
   CaseFold fold_;
 };
