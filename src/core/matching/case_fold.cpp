@@ -34,6 +34,14 @@ std::string_view drop_chars(std::string_view s, std::size_t n) {
   return s.substr(pos);
 }
 
+Needle::Needle(std::string_view lowered) : text(lowered) {
+  if (lowered.empty()) return;
+  first = static_cast<unsigned char>(lowered[0]);
+  const unsigned char upper = (first >= 'a' && first <= 'z') ? first - 32 : first;
+  lower_lanes = 0x0101010101010101ull * first;
+  upper_lanes = 0x0101010101010101ull * upper;
+}
+
 std::string_view CaseFold::lower(std::string_view text) {
   if (text::is_ascii(text)) {
     buffer_.resize(text.size());

@@ -3,11 +3,14 @@
 // is lowered into a buffer that the tester reuses.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+static_assert(std::endian::native == std::endian::little, "the word-wise search counts byte lanes from the low end");
 
 namespace vantor::matching {
 
@@ -20,25 +23,45 @@ bool has_decimal(std::string_view s);
 // s without its first n characters (Python's s[n:]).
 std::string_view drop_chars(std::string_view s, std::size_t n);
 
+// A lowered text prepared for searching: its first byte in both cases,
+// repeated over a word.
+struct Needle {
+  Needle() = default;
+  explicit Needle(std::string_view lowered);
+  std::string_view text;
+  unsigned char first = 0;
+  std::uint64_t lower_lanes = 0, upper_lanes = 0;
+};
+
 class CaseFold {
  public:
-  // lowered in lower(text). An ASCII text is searched in place; any other
-  // is lowered first (some non-ASCII letters lower to ASCII ones).
-  bool contains(std::string_view text, std::string_view lowered) {
-    if (!is_ascii(text)) return lowered_contains(text, lowered);
+  // lowered in lower(text). An ASCII text is searched in place, eight bytes
+  // at a time for the first character in either case; any other text is
+  // lowered first (some non-ASCII letters lower to ASCII ones). A match found
+  // in an ASCII stretch before a non-ASCII byte is a match all the same.
+  bool contains(std::string_view text, const Needle& needle) {
+    const std::string_view lowered = needle.text;
     const std::size_t n = text.size(), m = lowered.size();
     if (m == 0) return true;
-    if (m > n) return false;
-    const char first = lowered[0];
-    const char first_upper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 32) : first;
-    for (std::size_t i = 0; i <= n - m; ++i) {
-      if (text[i] != first && text[i] != first_upper) continue;
+    if (m > n || needle.first >= 0x80) return is_ascii(text) ? false : lowered_contains(text, lowered);
+    const auto matches_at = [&](std::size_t pos) {
+      if (pos + m > n) return false;
       std::size_t k = 1;
-      while (k < m && ascii_lower(text[i + k]) == lowered[k]) ++k;
-      if (k == m) return true;
+      while (k < m && ascii_lower(text[pos + k]) == lowered[k]) ++k;
+      return k == m;
+    };
+    // Whole words, then the rest padded with zero bytes, which cannot start a match that fits.
+    for (std::size_t i = 0; i < n; i += 8) {
+      std::uint64_t chunk = 0;
+      std::memcpy(&chunk, text.data() + i, n - i < 8 ? n - i : 8);
+      if (chunk & high_bits) return lowered_contains(text, lowered);
+      std::uint64_t hits = zero_bytes(chunk ^ needle.lower_lanes) | zero_bytes(chunk ^ needle.upper_lanes);
+      for (; hits; hits &= hits - 1)
+        if (matches_at(i + static_cast<std::size_t>(__builtin_ctzll(hits)) / 8)) return true;
     }
     return false;
   }
+  bool contains(std::string_view text, std::string_view lowered) { return contains(text, Needle(lowered)); }
   // strip(lower(text)) == lowered
   bool equals_trimmed(std::string_view text, std::string_view lowered);
   // lower(text), valid until the next call
@@ -46,6 +69,11 @@ class CaseFold {
 
  private:
   static char ascii_lower(char c) { return static_cast<char>(c | ((static_cast<unsigned char>(c - 'A') < 26) << 5)); }
+  static constexpr std::uint64_t high_bits = 0x8080808080808080ull;
+  // 0x80 in each byte of x that is zero, for x without high bits set.
+  static constexpr std::uint64_t zero_bytes(std::uint64_t x) {
+    return ~((x & 0x7F7F7F7F7F7F7F7Full) + 0x7F7F7F7F7F7F7F7Full) & high_bits;
+  }
   // Eight bytes at a time: the texts are short, too short for vector code to pay.
   static bool is_ascii(std::string_view s) {
     std::uint64_t seen = 0;
@@ -56,7 +84,7 @@ class CaseFold {
       seen |= chunk;
     }
     for (; i < s.size(); ++i) seen |= static_cast<unsigned char>(s[i]);
-    return (seen & 0x8080808080808080ull) == 0;
+    return (seen & high_bits) == 0;
   }
   bool lowered_contains(std::string_view text, std::string_view lowered);
 

@@ -92,16 +92,18 @@ SurfaceMatcher::SurfaceMatcher(std::string_view target, bool include_label)
     if (space == std::string_view::npos) break;
     rest.remove_prefix(space + 1);
   }
+  target_needle_ = Needle(lowered_);
+  piece_needle_ = Needle(piece_);
 }
 
 bool SurfaceMatcher::may_hold(std::string_view raw) {
-  return !has_digit_ && (piece_.empty() || fold_.contains(raw, piece_));
+  return !has_digit_ && (piece_.empty() || fold_.contains(raw, piece_needle_));
 }
 
 bool SurfaceMatcher::matches(const Descriptor& d) {
   return for_each_surface(
       d, include_label_, scratch_,
-      [this](std::string_view surface, const Field*) { return fold_.contains(surface, lowered_); },
+      [this](std::string_view surface, const Field*) { return fold_.contains(surface, target_needle_); },
       [this](std::string_view raw) { return may_hold(raw); });
 }
 

@@ -56,6 +56,8 @@ bool for_each_surface(const Descriptor& d, bool include_label, std::string& scra
 class SurfaceMatcher {
  public:
   SurfaceMatcher(std::string_view target, bool include_label);
+  SurfaceMatcher(const SurfaceMatcher&) = delete;  // the needles view its own texts
+  SurfaceMatcher& operator=(const SurfaceMatcher&) = delete;
 
   // The target, lower-cased, is contained in some surface, lower-cased.
   bool matches(const Descriptor& d);
@@ -72,6 +74,7 @@ class SurfaceMatcher {
   bool include_label_;
   bool has_digit_;
   std::string piece_;  // the longest run of the lowered target without spaces
+  Needle target_needle_, piece_needle_;
   std::string scratch_;
   CaseFold fold_;
 };
