@@ -17,6 +17,7 @@ namespace need = matching::need;
 struct Keys {
   PyObject *tag, *text, *attributes, *bounding_box, *is_visible, *is_enabled, *is_editable_field, *xpath;
   PyObject *x, *y, *width, *height;
+  PyObject* role;
 };
 
 // Interned once, kept for the interpreter's lifetime: a caller's dict keyed
@@ -41,6 +42,7 @@ const Keys& keys() {
     k->y = intern("y");
     k->width = intern("width");
     k->height = intern("height");
+    k->role = intern("role");
     return k;
   }();
   return *made;
@@ -182,19 +184,24 @@ void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject
   }
 }
 
-DescriptorDicts::DescriptorDicts(nb::handle list, const char* name) : name_(name) {
-  // The entries as they are now; caller code cannot take them away mid-call.
-  const Py_ssize_t n = PyList_GET_SIZE(list.ptr());
-  items_.reserve(static_cast<std::size_t>(n));
-  for (Py_ssize_t i = 0; i < n; ++i) {
-    PyObject* item = PyList_GET_ITEM(list.ptr(), i);
-    Py_INCREF(item);
-    items_.push_back(item);
-  }
+DescriptorDicts::DescriptorDicts(nb::handle list, const char* name) : list_(nb::borrow(list)), name_(name) {
   kept_.reserve(16);
 }
 
-DescriptorDicts::DescriptorDicts(nb::handle single, const char* name, bool) : name_(name), single_(true) {
+void DescriptorDicts::take() const {
+  // The entries as they are now; caller code cannot take them away mid-call.
+  taken_ = true;
+  PyObject* list = list_.ptr();
+  const Py_ssize_t n = PyList_GET_SIZE(list);
+  items_.reserve(static_cast<std::size_t>(n));
+  for (Py_ssize_t i = 0; i < n; ++i) {
+    PyObject* item = PyList_GET_ITEM(list, i);
+    Py_INCREF(item);
+    items_.push_back(item);
+  }
+}
+
+DescriptorDicts::DescriptorDicts(nb::handle single, const char* name, bool) : taken_(true), name_(name), single_(true) {
   Py_INCREF(single.ptr());
   items_.push_back(single.ptr());
 }
@@ -218,7 +225,7 @@ std::string DescriptorDicts::where(std::size_t i) const {
 }
 
 void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& out) {
-  PyObject* dict = items_[i];
+  PyObject* dict = items()[i];
   if (!PyDict_Check(dict))
     throw TypeError(where(i) + " must be dict, not " + (dict == Py_None ? "None" : Py_TYPE(dict)->tp_name));
   release();
@@ -237,7 +244,7 @@ void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& 
   };
   field(need::tag, k.tag, out.tag);
   field(need::text, k.text, out.text);
-  field(need::attributes, k.attributes, out.attributes_field);
+  field(need::attributes | need::role, k.attributes, out.attributes_field);
   field(need::box | need::coordinates, k.bounding_box, out.bounding_box);
   field(need::is_visible, k.is_visible, out.is_visible);
   field(need::is_enabled, k.is_enabled, out.is_enabled);
@@ -259,6 +266,13 @@ void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& 
     const int truth = PyObject_IsTrue(static_cast<PyObject*>(const_cast<void*>(ask[a]->origin)));
     if (truth < 0) throw nb::python_error();
     ask[a]->truthy = truth != 0;
+  }
+  if ((needs & need::role) && !(needs & need::attributes)) {
+    // One entry: a look-up, not a walk through the record.
+    PyObject* attributes = out.attributes_field.kind == Kind::record
+                               ? static_cast<PyObject*>(const_cast<void*>(out.attributes_field.origin))
+                               : nullptr;
+    read_field(attributes ? look_up(attributes, k.role, kept_) : nullptr, out.attributes.role, false, kept_);
   }
   if (needs & need::attributes) {
     if (out.attributes_field.kind == Kind::record) {

@@ -2,9 +2,10 @@
 // field for the matching rules.
 //
 // Only the fields a rule asks for are looked up, with keys interned once. The
-// list's entries are held for the whole call, so caller code that empties
-// the list meanwhile (a finaliser, an __eq__ or __bool__ of the caller's)
-// cannot free them; every value a read hands out is held until the next read.
+// list's entries are taken and held when a rule first looks at the list, and
+// kept for the whole call, so caller code that empties the list meanwhile (a
+// finaliser, an __eq__ or __bool__ of the caller's) cannot free them; every
+// value a read hands out is held until the next read.
 #pragma once
 
 #include <nanobind/nanobind.h>
@@ -33,19 +34,26 @@ class DescriptorDicts final : public matching::DescriptorList {
   DescriptorDicts(const DescriptorDicts&) = delete;
   DescriptorDicts& operator=(const DescriptorDicts&) = delete;
 
-  std::size_t size() const override { return items_.size(); }
+  std::size_t size() const override { return items().size(); }
   void read(std::size_t i, unsigned needs, matching::Descriptor& out) override;
-  const void* identity(std::size_t i) const override { return items_[i]; }
+  const void* identity(std::size_t i) const override { return items()[i]; }
   std::string where(std::size_t i) const override;
 
   // The caller's dict at position i.
-  PyObject* item(std::size_t i) const { return items_[i]; }
+  PyObject* item(std::size_t i) const { return items()[i]; }
 
  private:
+  const std::vector<PyObject*>& items() const {
+    if (!taken_) take();
+    return items_;
+  }
+  void take() const;
   void release();
 
-  std::vector<PyObject*> items_;  // strong references
-  std::vector<PyObject*> kept_;   // strong references to what the last read handed out
+  nb::object list_;                       // until its entries are taken
+  mutable std::vector<PyObject*> items_;  // strong references
+  mutable bool taken_ = false;
+  std::vector<PyObject*> kept_;  // strong references to what the last read handed out
   const char* name_;
   bool single_ = false;
 };

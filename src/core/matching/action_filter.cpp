@@ -46,7 +46,7 @@ std::optional<std::vector<std::size_t>> filter_by_action(std::string_view action
   unsigned needs = 0;
   if (action == "type") {
     qualifies = is_typeable;
-    needs = need::tag | need::attributes | need::is_editable_field;
+    needs = need::tag | need::role | need::is_editable_field;
   } else if (action == "select") {
     qualifies = is_selectable;
     needs = need::tag;

@@ -52,8 +52,7 @@ class CaseFold {
     };
     // Whole words, then the rest padded with zero bytes, which cannot start a match that fits.
     for (std::size_t i = 0; i < n; i += 8) {
-      std::uint64_t chunk = 0;
-      std::memcpy(&chunk, text.data() + i, n - i < 8 ? n - i : 8);
+      const std::uint64_t chunk = word_at(text, i);
       if (chunk & high_bits) return lowered_contains(text, lowered);
       std::uint64_t hits = zero_bytes(chunk ^ needle.lower_lanes) | zero_bytes(chunk ^ needle.upper_lanes);
       for (; hits; hits &= hits - 1)
@@ -70,6 +69,22 @@ class CaseFold {
  private:
   static char ascii_lower(char c) { return static_cast<char>(c | ((static_cast<unsigned char>(c - 'A') < 26) << 5)); }
   static constexpr std::uint64_t high_bits = 0x8080808080808080ull;
+  // The eight bytes of s from pos, the first in the low lane; zero past the end.
+  static std::uint64_t word_at(std::string_view s, std::size_t pos) {
+    std::uint64_t word;
+    const std::size_t left = s.size() - pos;
+    if (left >= 8) {
+      std::memcpy(&word, s.data() + pos, 8);
+      return word;
+    }
+    if (s.size() >= 8) {  // the last eight bytes, shifted past those already seen
+      std::memcpy(&word, s.data() + s.size() - 8, 8);
+      return word >> (8 * (8 - left));
+    }
+    word = 0;
+    for (std::size_t k = 0; k < left; ++k) word |= std::uint64_t{static_cast<unsigned char>(s[pos + k])} << (8 * k);
+    return word;
+  }
   // 0x80 in each byte of x that is zero, for x without high bits set.
   static constexpr std::uint64_t zero_bytes(std::uint64_t x) {
     return ~((x & 0x7F7F7F7F7F7F7F7Full) + 0x7F7F7F7F7F7F7F7Full) & high_bits;

@@ -68,6 +68,7 @@ inline constexpr unsigned text = 2;
 inline constexpr unsigned attributes = 4;     // the attributes field and its entries
 inline constexpr unsigned box = 8;            // the bounding_box field
 inline constexpr unsigned coordinates = 256;  // the bounding_box field and its x, y, width, height
+inline constexpr unsigned role = 512;         // the attributes field and its "role" entry only
 inline constexpr unsigned is_visible = 16;
 inline constexpr unsigned is_enabled = 32;
 inline constexpr unsigned is_editable_field = 64;
