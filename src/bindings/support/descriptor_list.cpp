@@ -139,9 +139,7 @@ void read_attributes(PyObject* dict, matching::Attributes& out, std::vector<PyOb
   }
 }
 
-}  // namespace
-
-void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject*>& keep) {
+inline void classify(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject*>& keep) {
   f.origin = v;
   if (!v) {
     reset(f);
@@ -182,6 +180,12 @@ void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject
       f.truthy = truth != 0;
     }
   }
+}
+
+}  // namespace
+
+void read_field(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyObject*>& keep) {
+  classify(v, f, ask_truthiness, keep);
 }
 
 DescriptorDicts::DescriptorDicts(nb::handle list, const char* name) : list_(nb::borrow(list)), name_(name) {
@@ -239,7 +243,7 @@ void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& 
   std::size_t asked = 0;
   const auto field = [&](unsigned flag, PyObject* key, Field& f) {
     if (!(needs & flag)) return;
-    read_field(look_up(dict, key, kept_), f, false, kept_);
+    classify(look_up(dict, key, kept_), f, false, kept_);
     if (f.kind == Kind::other) ask[asked++] = &f;
   };
   field(need::tag, k.tag, out.tag);
@@ -255,7 +259,7 @@ void DescriptorDicts::read(std::size_t i, unsigned needs, matching::Descriptor& 
                         ? static_cast<PyObject*>(const_cast<void*>(out.bounding_box.origin))
                         : nullptr;
     const auto coordinate = [&](PyObject* key, Field& f) {
-      read_field(box ? look_up(box, key, kept_) : nullptr, f, false, kept_);
+      classify(box ? look_up(box, key, kept_) : nullptr, f, false, kept_);
     };
     coordinate(k.x, out.x);
     coordinate(k.y, out.y);
