@@ -2,6 +2,7 @@
 // the resolvers, over descriptors held in plain structs.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <optional>
 #include <string>
@@ -130,6 +131,26 @@ TEST(CaseFold, ContainsFollowsPythonLowerCasing) {
   EXPECT_TRUE(fold.contains(std::string_view("ab\0cd", 5), std::string_view("b\0c", 3)));
   EXPECT_TRUE(fold.equals_trimmed("  LOGIN\n", "login"));
   EXPECT_FALSE(fold.equals_trimmed("Login", "login "));
+}
+
+// The word-wise search against a plain search, for every length and offset
+// around the eight-byte words, needles at every position and just missing.
+TEST(CaseFold, ContainsAgreesWithAPlainSearchAtEveryOffset) {
+  CaseFold fold;
+  for (std::size_t n = 0; n <= 20; ++n) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text += static_cast<char>(i % 2 ? 'a' + i : 'A' + i);
+    std::string lowered = text;
+    for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (std::size_t pos = 0; pos <= n; ++pos) {
+      for (std::size_t len = 0; pos + len <= n + 1 && len <= 9; ++len) {
+        std::string needle = lowered.substr(pos, len);
+        if (pos + len > n) needle += 'z';  // runs past the end: never found
+        EXPECT_EQ(fold.contains(text, needle), lowered.find(needle) != std::string::npos)
+            << "text " << text << " needle " << needle;
+      }
+    }
+  }
 }
 
 TEST(Surfaces, StripTypeDescriptors) {
