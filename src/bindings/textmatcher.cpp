@@ -16,8 +16,11 @@
 namespace nb = nanobind;
 using namespace nb::literals;
 using vantor::bindings::DescriptorDicts;
+using vantor::bindings::dict_argument;
+using vantor::bindings::interned;
+using vantor::bindings::list_argument;
 using vantor::bindings::make_str;
-using vantor::bindings::raise_argument_type;
+using vantor::bindings::optional_list_argument;
 using vantor::bindings::str_argument;
 namespace matching = vantor::matching;
 
@@ -37,12 +40,6 @@ struct Names {
   PyObject *blank_element, *blank_check, *blank_extraction;
 };
 
-PyObject* intern(const char* s) {
-  PyObject* o = PyUnicode_InternFromString(s);
-  if (!o) throw nb::python_error();
-  return o;
-}
-
 void set_item(PyObject* dict, PyObject* key, PyObject* value) {
   if (PyDict_SetItem(dict, key, value) != 0) throw nb::python_error();
 }
@@ -57,27 +54,27 @@ PyObject* blank(std::initializer_list<PyObject*> keys) {
 const Names& names() {
   static const Names* const made = [] {
     auto* n = new Names{};
-    n->resolved = intern("resolved");
-    n->verified = intern("verified");
-    n->confidence = intern("confidence");
-    n->element = intern("element");
-    n->extracted = intern("extracted");
-    n->state = intern("state");
-    n->candidates = intern("candidates");
-    n->present = intern("present");
-    n->visible = intern("visible");
-    n->enabled = intern("enabled");
-    n->expected = intern("expected");
-    n->actual = intern("actual");
-    n->action = intern("action");
-    n->target = intern("target");
-    n->value = intern("value");
-    n->ordinal = intern("ordinal");
-    n->is_visible = intern("is_visible");
-    n->is_enabled = intern("is_enabled");
+    n->resolved = interned("resolved");
+    n->verified = interned("verified");
+    n->confidence = interned("confidence");
+    n->element = interned("element");
+    n->extracted = interned("extracted");
+    n->state = interned("state");
+    n->candidates = interned("candidates");
+    n->present = interned("present");
+    n->visible = interned("visible");
+    n->enabled = interned("enabled");
+    n->expected = interned("expected");
+    n->actual = interned("actual");
+    n->action = interned("action");
+    n->target = interned("target");
+    n->value = interned("value");
+    n->ordinal = interned("ordinal");
+    n->is_visible = interned("is_visible");
+    n->is_enabled = interned("is_enabled");
     n->one = PyFloat_FromDouble(1.0);
     n->zero = PyFloat_FromDouble(0.0);
-    n->empty = intern("");
+    n->empty = interned("");
     n->blank_element = blank({n->resolved, n->confidence, n->element, n->candidates});
     n->blank_check = blank({n->resolved, n->verified, n->confidence, n->element, n->state, n->candidates});
     n->blank_extraction = blank({n->resolved, n->confidence, n->element, n->extracted, n->candidates});
@@ -162,18 +159,6 @@ nb::object to_result(const matching::Resolution& r, const Lists& lists, nb::hand
   return result;
 }
 
-void require_list(nb::handle obj, const char* function, const char* argument) {
-  if (!PyList_Check(obj.ptr())) raise_argument_type(function, argument, "list", obj);
-}
-
-void require_dict(nb::handle obj, const char* function, const char* argument) {
-  if (!PyDict_Check(obj.ptr())) raise_argument_type(function, argument, "dict", obj);
-}
-
-void require_list_or_none(nb::handle obj, const char* function, const char* argument) {
-  if (!obj.is_none() && !PyList_Check(obj.ptr())) raise_argument_type(function, argument, "list or None", obj);
-}
-
 // The text elements of a call; an absent list reads as an empty one.
 struct TextElements {
   std::optional<DescriptorDicts> dicts;
@@ -193,9 +178,9 @@ struct Encoded {
 };
 
 nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_elements, nb::handle text_elements) {
-  require_dict(parsed_instruction, "resolve", "parsed_instruction");
-  require_list(dom_elements, "resolve", "dom_elements");
-  require_list_or_none(text_elements, "resolve", "text_elements");
+  dict_argument(parsed_instruction, "resolve", "parsed_instruction");
+  list_argument(dom_elements, "resolve", "dom_elements");
+  optional_list_argument(text_elements, "resolve", "text_elements");
   const Names& n = names();
   std::vector<nb::object> keep;
   Encoded encoded;
@@ -226,8 +211,8 @@ nb::object resolve_verify_spatial_text(TextMatcher&, nb::handle target, nb::hand
   const char* f = "_resolve_verify_spatial_text";
   const auto t = str_argument(target, f, "target");
   const auto e = str_argument(expected, f, "expected");
-  require_list(text_elements, f, "text_elements");
-  require_list_or_none(dom_elements, f, "dom_elements");
+  list_argument(text_elements, f, "text_elements");
+  optional_list_argument(dom_elements, f, "dom_elements");
   TextElements text(text_elements);
   std::optional<DescriptorDicts> dom;
   if (!dom_elements.is_none()) dom.emplace(dom_elements, "dom_elements");
@@ -240,8 +225,8 @@ nb::object resolve_extract_spatial_text(TextMatcher&, nb::handle target, nb::han
                                         nb::handle dom_elements) {
   const char* f = "_resolve_extract_spatial_text";
   const auto t = str_argument(target, f, "target");
-  require_list(text_elements, f, "text_elements");
-  require_list_or_none(dom_elements, f, "dom_elements");
+  list_argument(text_elements, f, "text_elements");
+  optional_list_argument(dom_elements, f, "dom_elements");
   TextElements text(text_elements);
   std::optional<DescriptorDicts> dom;
   if (!dom_elements.is_none()) dom.emplace(dom_elements, "dom_elements");
@@ -253,7 +238,7 @@ nb::object resolve_extract_spatial_text(TextMatcher&, nb::handle target, nb::han
 template <matching::Resolution (*Find)(std::string_view, matching::DescriptorList&)>
 nb::object find_text(const char* function, nb::handle target, nb::handle text_elements) {
   const auto t = str_argument(target, function, "target");
-  require_list(text_elements, function, "text_elements");
+  list_argument(text_elements, function, "text_elements");
   TextElements text(text_elements);
   return to_result(Find(t.view(), text.list()), Lists{nullptr, text.dicts_or_null()}, names().empty);
 }
@@ -270,7 +255,7 @@ nb::object resolve_verify(TextMatcher&, nb::handle action, nb::handle target, nb
   const char* f = "_resolve_verify";
   const auto a = str_argument(action, f, "action");
   const auto t = str_argument(target, f, "target");
-  require_list(dom_elements, f, "dom_elements");
+  list_argument(dom_elements, f, "dom_elements");
   DescriptorDicts dom(dom_elements, "dom_elements");
   return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr}, names().empty);
 }
@@ -279,7 +264,7 @@ nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle targe
   const char* f = "_resolve_verify_text";
   const auto a = str_argument(action, f, "action");
   const auto t = str_argument(target, f, "target");
-  require_list(text_elements, f, "text_elements");
+  list_argument(text_elements, f, "text_elements");
   TextElements text(text_elements);
   return to_result(matching::resolve_verify_text(a.view(), t.view(), text.list()), Lists{nullptr, text.dicts_or_null()},
                    names().empty);
@@ -303,7 +288,7 @@ bool truthy(nb::handle obj) {
 }
 
 nb::list searchable_strings(nb::handle element, nb::handle include_label) {
-  require_dict(element, "_searchable_strings", "element");
+  dict_argument(element, "_searchable_strings", "element");
   const bool label = truthy(include_label);
   DescriptorDicts one(element, "element", true);
   matching::Descriptor d;
@@ -321,7 +306,7 @@ nb::list searchable_strings(nb::handle element, nb::handle include_label) {
 template <bool Exact>
 bool match(const char* function, nb::handle target, nb::handle element, nb::handle include_label) {
   const auto t = str_argument(target, function, "target");
-  require_dict(element, function, "element");
+  dict_argument(element, function, "element");
   matching::SurfaceMatcher matcher(t.view(), truthy(include_label));
   DescriptorDicts one(element, "element", true);
   matching::Descriptor d;
@@ -339,7 +324,7 @@ bool exact_matches_element(nb::handle target, nb::handle element, nb::handle inc
 
 nb::object filter_by_action(nb::handle action, nb::handle elements) {
   const auto a = str_argument(action, "_filter_by_action", "action");
-  require_list(elements, "_filter_by_action", "elements");
+  list_argument(elements, "_filter_by_action", "elements");
   DescriptorDicts list(elements, "elements");
   const auto kept = matching::filter_by_action(a.view(), list);
   if (!kept) return nb::borrow(elements);
@@ -404,11 +389,10 @@ NB_MODULE(textmatcher, m) {
                nb::sig("def _resolve_verify_text(self, action: str, target: str, text_elements: list[dict]) -> dict"),
                "Checks the state of the text element containing the target.");
   using vantor::bindings::add_mismatch_overload;
-  add_mismatch_overload(cls, {"resolve", {"parsed_instruction", "dom_elements", "text_elements"}, std::size_t{2}});
-  add_mismatch_overload(
-      cls, {"_resolve_verify_spatial_text", {"target", "expected", "text_elements", "dom_elements"}, std::size_t{3}});
+  add_mismatch_overload(cls, {"resolve", {"parsed_instruction", "dom_elements", "text_elements"}, 2});
   add_mismatch_overload(cls,
-                        {"_resolve_extract_spatial_text", {"target", "text_elements", "dom_elements"}, std::size_t{2}});
+                        {"_resolve_verify_spatial_text", {"target", "expected", "text_elements", "dom_elements"}, 3});
+  add_mismatch_overload(cls, {"_resolve_extract_spatial_text", {"target", "text_elements", "dom_elements"}, 2});
   add_mismatch_overload(cls, {"_resolve_find_text", {"target", "text_elements"}});
   add_mismatch_overload(cls, {"_resolve_find_exact_text", {"target", "text_elements"}});
   add_mismatch_overload(cls, {"_resolve_verify", {"action", "target", "dom_elements"}});

@@ -209,22 +209,3 @@ def test_keyword_arguments(matcher):
     a = element("A")
     assert matcher.resolve(parsed_instruction={"action": "click", "target": "a"}, dom_elements=[a],
                            text_elements=None)["element"] is a
-
-
-def test_caller_code_that_empties_the_page_while_it_is_read(matcher):
-    page = []
-
-    class Vanishing:
-        """A visibility flag whose truth test throws the page and its records away."""
-
-        def __bool__(self):
-            for record in page:
-                record.clear()
-            page.clear()
-            return True
-
-    first = element("Login", visible=Vanishing())
-    page.extend([first, element("Login page"), element("Login")])
-    result = matcher.resolve(instruction("click", "login"), page)
-    # the records were read as they were when the call began, and the result holds them
-    assert result["resolved"] and result["element"] is first and page == []

@@ -34,6 +34,12 @@ nb::list list_argument(nb::handle obj, const char* function, const char* argumen
   return nb::borrow<nb::list>(obj);
 }
 
+nb::list optional_list_argument(nb::handle obj, const char* function, const char* argument) {
+  if (obj.is_none()) return {};
+  if (!PyList_Check(obj.ptr())) raise_argument_type(function, argument, "list or None", obj);
+  return nb::borrow<nb::list>(obj);
+}
+
 nb::dict dict_argument(nb::handle obj, const char* function, const char* argument) {
   if (!PyDict_Check(obj.ptr())) raise_argument_type(function, argument, "dict", obj);
   return nb::borrow<nb::dict>(obj);

@@ -34,6 +34,8 @@ class Utf8 {
 
 Utf8 str_argument(nb::handle obj, const char* function, const char* argument);
 nb::list list_argument(nb::handle obj, const char* function, const char* argument);
+// A list, or None (given back as an invalid handle).
+nb::list optional_list_argument(nb::handle obj, const char* function, const char* argument);
 nb::dict dict_argument(nb::handle obj, const char* function, const char* argument);
 // A dict, or None (given back as an invalid handle).
 nb::dict optional_dict_argument(nb::handle obj, const char* function, const char* argument);

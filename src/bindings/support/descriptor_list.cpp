@@ -25,24 +25,19 @@ struct Keys {
 const Keys& keys() {
   static const Keys* const made = [] {
     auto* k = new Keys{};
-    const auto intern = [](const char* s) {
-      PyObject* o = PyUnicode_InternFromString(s);
-      if (!o) throw nb::python_error();
-      return o;
-    };
-    k->tag = intern("tag");
-    k->text = intern("text");
-    k->attributes = intern("attributes");
-    k->bounding_box = intern("bounding_box");
-    k->is_visible = intern("is_visible");
-    k->is_enabled = intern("is_enabled");
-    k->is_editable_field = intern("is_editable_field");
-    k->xpath = intern("xpath");
-    k->x = intern("x");
-    k->y = intern("y");
-    k->width = intern("width");
-    k->height = intern("height");
-    k->role = intern("role");
+    k->tag = interned("tag");
+    k->text = interned("text");
+    k->attributes = interned("attributes");
+    k->bounding_box = interned("bounding_box");
+    k->is_visible = interned("is_visible");
+    k->is_enabled = interned("is_enabled");
+    k->is_editable_field = interned("is_editable_field");
+    k->xpath = interned("xpath");
+    k->x = interned("x");
+    k->y = interned("y");
+    k->width = interned("width");
+    k->height = interned("height");
+    k->role = interned("role");
     return k;
   }();
   return *made;
