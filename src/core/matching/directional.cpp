@@ -147,11 +147,11 @@ std::vector<Placed> in_direction(Direction direction, const Anchor& anchor, bool
   Descriptor d;
   for (std::size_t i = 0; i < text_elements.size(); ++i) {
     if (text_elements.identity(i) == anchor.identity) continue;
-    text_elements.read(i, need::tag | need::xpath | need::box, d);
+    // The coordinates come with the same read; a missing one is an error only once it is used.
+    text_elements.read(i, need::tag | need::xpath | need::coordinates, d);
     if (!d.tag.is_text() || !is_one_of(text_only_tags, d.tag.text)) continue;
     if (!d.xpath.truthy || !d.xpath.is_text() || !d.bounding_box.truthy) continue;
     if (use_dom_distance && dom_distance(anchor.xpath, d.xpath.text) > dom_distance_threshold) continue;
-    text_elements.read(i, need::coordinates, d);
     box_record(text_elements, i, d);
     const double cx = coordinate(text_elements, i, d.x, "x") + coordinate(text_elements, i, d.width, "width") / 2;
     const double cy = coordinate(text_elements, i, d.y, "y") + coordinate(text_elements, i, d.height, "height") / 2;
