@@ -1,5 +1,7 @@
 #include "matching/action_filter.hpp"
 
+#include <algorithm>
+
 #include "matching/tables.hpp"
 
 namespace vantor::matching {
@@ -18,26 +20,6 @@ std::string_view trim_slashes(std::string_view s) {
   if (first == std::string_view::npos) return {};
   return s.substr(first, s.find_last_not_of('/') - first + 1);
 }
-
-// The steps of an XPath one at a time; an empty path is one empty step.
-class Steps {
- public:
-  explicit Steps(std::string_view xpath) : rest_(trim_slashes(xpath)) {}
-  bool done() const { return done_; }
-  std::string_view next() {
-    const std::size_t slash = rest_.find('/');
-    const std::string_view step = rest_.substr(0, slash);
-    if (slash == std::string_view::npos)
-      done_ = true;
-    else
-      rest_.remove_prefix(slash + 1);
-    return step;
-  }
-
- private:
-  std::string_view rest_;
-  bool done_ = false;
-};
 
 }  // namespace
 
@@ -64,18 +46,18 @@ std::optional<std::vector<std::size_t>> filter_by_action(std::string_view action
 }
 
 std::size_t dom_distance(std::string_view xpath_a, std::string_view xpath_b) {
-  Steps a(xpath_a), b(xpath_b);
-  // Walk the common steps, then count what is left of each path.
-  std::size_t left_a = 0, left_b = 0;
-  while (!a.done() && !b.done()) {
-    if (a.next() != b.next()) {
-      left_a = left_b = 1;
-      break;
-    }
-  }
-  while (!a.done()) a.next(), ++left_a;
-  while (!b.done()) b.next(), ++left_b;
-  return left_a + left_b;
+  // Steps are the pieces between slashes (an empty path is one empty step).
+  // The paths agree up to their first differing byte; every slash before it
+  // closes a step common to both, and the step in progress there is common
+  // too when it ends at that point in both paths.
+  const std::string_view a = trim_slashes(xpath_a), b = trim_slashes(xpath_b);
+  const std::size_t shorter = std::min(a.size(), b.size());
+  std::size_t same = 0;
+  while (same < shorter && a[same] == b[same]) ++same;
+  const auto slashes = [](std::string_view s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '/')); };
+  const auto step_ends_at = [&](std::string_view s) { return same == s.size() || s[same] == '/'; };
+  const std::size_t common = slashes(a.substr(0, same)) + (step_ends_at(a) && step_ends_at(b) ? 1 : 0);
+  return (slashes(a) + 1) + (slashes(b) + 1) - 2 * common;
 }
 
 }  // namespace vantor::matching
