@@ -20,4 +20,15 @@ std::optional<std::vector<std::size_t>> filter_by_action(std::string_view action
 // common ancestor; steps compare as whole strings.
 std::size_t dom_distance(std::string_view xpath_a, std::string_view xpath_b);
 
+// The same distance from one XPath to many: the fixed path is read once.
+class DistanceFrom {
+ public:
+  explicit DistanceFrom(std::string_view xpath);
+  std::size_t to(std::string_view xpath) const;
+
+ private:
+  std::string_view path_;                    // without leading and trailing slashes
+  std::vector<std::size_t> slashes_before_;  // slashes in path_ before each position, and in all of it
+};
+
 }  // namespace vantor::matching

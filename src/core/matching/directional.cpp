@@ -144,6 +144,7 @@ std::optional<double> distance_in(Direction direction, const Anchor& a, double c
 std::vector<Placed> in_direction(Direction direction, const Anchor& anchor, bool use_dom_distance,
                                  DescriptorList& text_elements) {
   std::vector<Placed> placed;
+  const DistanceFrom from_anchor(anchor.xpath);
   Descriptor d;
   for (std::size_t i = 0; i < text_elements.size(); ++i) {
     if (text_elements.identity(i) == anchor.identity) continue;
@@ -151,7 +152,7 @@ std::vector<Placed> in_direction(Direction direction, const Anchor& anchor, bool
     text_elements.read(i, need::tag | need::xpath | need::coordinates, d);
     if (!d.tag.is_text() || !is_one_of(text_only_tags, d.tag.text)) continue;
     if (!d.xpath.truthy || !d.xpath.is_text() || !d.bounding_box.truthy) continue;
-    if (use_dom_distance && dom_distance(anchor.xpath, d.xpath.text) > dom_distance_threshold) continue;
+    if (use_dom_distance && from_anchor.to(d.xpath.text) > dom_distance_threshold) continue;
     box_record(text_elements, i, d);
     const double cx = coordinate(text_elements, i, d.x, "x") + coordinate(text_elements, i, d.width, "width") / 2;
     const double cy = coordinate(text_elements, i, d.y, "y") + coordinate(text_elements, i, d.height, "height") / 2;
