@@ -133,24 +133,42 @@ TEST(CaseFold, ContainsFollowsPythonLowerCasing) {
   EXPECT_FALSE(fold.equals_trimmed("Login", "login "));
 }
 
-// The word-wise search against a plain search, for every length and offset
-// around the eight-byte words, needles at every position and just missing.
+// The word-wise search, and the linear one for long needles, against a plain
+// search: every length and offset around the eight-byte words, needles at
+// every position and just missing.
 TEST(CaseFold, ContainsAgreesWithAPlainSearchAtEveryOffset) {
   CaseFold fold;
-  for (std::size_t n = 0; n <= 20; ++n) {
+  std::vector<std::size_t> lengths;
+  for (std::size_t len = 0; len <= 20; ++len) lengths.push_back(len);
+  for (std::size_t len : {63, 64, 65, 80}) lengths.push_back(len);
+  for (std::size_t n = 0; n <= 100; ++n) {
     std::string text;
-    for (std::size_t i = 0; i < n; ++i) text += static_cast<char>(i % 2 ? 'a' + i : 'A' + i);
+    for (std::size_t i = 0; i < n; ++i) text += static_cast<char>(i % 2 ? 'a' + i % 3 : 'A' + i % 3);
     std::string lowered = text;
     for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (std::size_t pos = 0; pos <= n; ++pos) {
-      for (std::size_t len = 0; pos + len <= n + 1 && len <= 9; ++len) {
+      for (std::size_t len : lengths) {
+        if (pos + len > n + 1) break;
         std::string needle = lowered.substr(pos, len);
         if (pos + len > n) needle += 'z';  // runs past the end: never found
-        EXPECT_EQ(fold.contains(text, needle), lowered.find(needle) != std::string::npos)
+        ASSERT_EQ(fold.contains(text, needle), lowered.find(needle) != std::string::npos)
             << "text " << text << " needle " << needle;
       }
     }
   }
+}
+
+// Long needles take a linear-time search: repetitive texts cost no more than others.
+TEST(CaseFold, LongNeedlesOverRepetitiveTexts) {
+  CaseFold fold;
+  const std::string text = std::string(5000, 'A') + "aB";
+  EXPECT_TRUE(fold.contains(text, std::string(70, 'a') + "b"));
+  EXPECT_FALSE(fold.contains(text, std::string(70, 'a') + "c"));
+  EXPECT_TRUE(fold.contains(text + "\xc3\x84", std::string(69, 'a') + "b\xc3\xa4"));  // lowered first
+  std::string periodic;
+  for (int i = 0; i < 40; ++i) periodic += "ab";
+  EXPECT_TRUE(fold.contains("xx " + periodic + periodic + "ac yy", periodic + "ac"));
+  EXPECT_FALSE(fold.contains("xx " + periodic + periodic + "ab yy", periodic + "ac"));
 }
 
 TEST(Surfaces, StripTypeDescriptors) {

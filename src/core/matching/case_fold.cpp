@@ -36,6 +36,14 @@ std::string_view drop_chars(std::string_view s, std::size_t n) {
 
 Needle::Needle(std::string_view lowered) : text(lowered) {
   if (lowered.empty()) return;
+  if (lowered.size() >= long_from) {
+    borders.assign(lowered.size(), 0);
+    for (std::size_t i = 1, k = 0; i < lowered.size(); ++i) {
+      while (k > 0 && lowered[i] != lowered[k]) k = borders[k - 1];
+      if (lowered[i] == lowered[k]) ++k;
+      borders[i] = static_cast<std::uint32_t>(k);
+    }
+  }
   first = static_cast<unsigned char>(lowered[0]);
   const unsigned char upper = (first >= 'a' && first <= 'z') ? first - 32 : first;
   lower_lanes = 0x0101010101010101ull * first;
@@ -54,6 +62,17 @@ std::string_view CaseFold::lower(std::string_view text) {
 
 bool CaseFold::lowered_contains(std::string_view text, std::string_view lowered) {
   return lower(text).find(lowered) != std::string_view::npos;
+}
+
+bool CaseFold::linear_contains(std::string_view text, const Needle& needle) {
+  const std::string_view haystack = is_ascii(text) ? text : lower(text);
+  const std::string_view pattern = needle.text;
+  for (std::size_t i = 0, k = 0; i < haystack.size(); ++i) {
+    const char c = ascii_lower(haystack[i]);  // the lowered text is left as it is: lowering again changes nothing
+    while (k > 0 && c != pattern[k]) k = needle.borders[k - 1];
+    if (c == pattern[k] && ++k == pattern.size()) return true;
+  }
+  return false;
 }
 
 bool CaseFold::equals_trimmed(std::string_view text, std::string_view lowered) {

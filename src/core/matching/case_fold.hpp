@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 static_assert(std::endian::native == std::endian::little, "the word-wise search counts byte lanes from the low end");
 
@@ -24,13 +25,17 @@ bool has_decimal(std::string_view s);
 std::string_view drop_chars(std::string_view s, std::size_t n);
 
 // A lowered text prepared for searching: its first byte in both cases,
-// repeated over a word.
+// repeated over a word, and for a long text the table of a linear-time
+// search, so that no text costs its length times the needle's.
 struct Needle {
   Needle() = default;
   explicit Needle(std::string_view lowered);
   std::string_view text;
   unsigned char first = 0;
   std::uint64_t lower_lanes = 0, upper_lanes = 0;
+  // Knuth-Morris-Pratt: the longest proper border of each prefix; empty for short texts.
+  std::vector<std::uint32_t> borders;
+  static constexpr std::size_t long_from = 64;  // shorter needles cost at most that factor
 };
 
 class CaseFold {
@@ -43,6 +48,7 @@ class CaseFold {
     const std::string_view lowered = needle.text;
     const std::size_t n = text.size(), m = lowered.size();
     if (m == 0) return true;
+    if (!needle.borders.empty()) return linear_contains(text, needle);
     if (m > n || needle.first >= 0x80) return is_ascii(text) ? false : lowered_contains(text, lowered);
     const auto matches_at = [&](std::size_t pos) {
       if (pos + m > n) return false;
@@ -60,6 +66,7 @@ class CaseFold {
     }
     return false;
   }
+  // For a single search; prepare a Needle once to search many texts.
   bool contains(std::string_view text, std::string_view lowered) { return contains(text, Needle(lowered)); }
   // strip(lower(text)) == lowered
   bool equals_trimmed(std::string_view text, std::string_view lowered);
@@ -102,6 +109,7 @@ class CaseFold {
     return (seen & high_bits) == 0;
   }
   bool lowered_contains(std::string_view text, std::string_view lowered);
+  bool linear_contains(std::string_view text, const Needle& needle);
 
   std::string buffer_;
 };

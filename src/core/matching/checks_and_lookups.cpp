@@ -47,12 +47,13 @@ Resolution not_found_check() {
 // The text elements, in order, whose lower-cased text contains the lowered target.
 std::vector<Sized> containing(std::string_view lowered, DescriptorList& text_elements) {
   std::vector<Sized> found;
+  const Needle needle(lowered);
   CaseFold fold;
   Descriptor d;
   for (std::size_t i = 0; i < text_elements.size(); ++i) {
     text_elements.read(i, need::text, d);
     const std::string_view text = required_text(text_elements, i, d.text);
-    if (fold.contains(text, lowered)) found.push_back({i, char_count(text)});
+    if (fold.contains(text, needle)) found.push_back({i, char_count(text)});
   }
   return found;
 }
@@ -118,6 +119,7 @@ Resolution resolve_find_text(std::string_view target, DescriptorList& text_eleme
 
 Resolution resolve_find_exact_text(std::string_view target, DescriptorList& text_elements) {
   const std::string lowered = text::lower(target);
+  const Needle needle(lowered);
   std::vector<Ref> exact;
   std::vector<Sized> partial;
   CaseFold fold;
@@ -126,7 +128,7 @@ Resolution resolve_find_exact_text(std::string_view target, DescriptorList& text
     text_elements.read(i, need::text, d);
     const std::string_view text = required_text(text_elements, i, d.text);
     if (fold.equals_trimmed(text, lowered)) exact.push_back({Source::text, i});
-    if (fold.contains(text, lowered)) partial.push_back({i, char_count(text)});
+    if (fold.contains(text, needle)) partial.push_back({i, char_count(text)});
   }
   Resolution r;
   if (exact.empty()) {
