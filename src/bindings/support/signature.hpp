@@ -58,6 +58,18 @@ void add_mismatch_constructor(Class& cls, Signature signature) {
   });
 }
 
+// The catch-all overload of a static method: Signature{"name", {...}, false}.
+template <typename Class>
+void add_mismatch_static(Class& cls, Signature signature) {
+  const std::string name = signature.name;
+  cls.def_static(
+      name.c_str(),
+      [signature = std::move(signature)](nb::args args, nb::kwargs kwargs) {
+        raise_argument_mismatch(signature, args, kwargs);
+      },
+      nb::sig(("def " + name + "(*args, **kwargs) -> None").c_str()));
+}
+
 // The catch-all overload of a module-level function.
 void add_mismatch_function(nb::module_& module, Signature signature);
 

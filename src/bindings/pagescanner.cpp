@@ -1,0 +1,248 @@
+// vantor.engine.browser.pagescanner: the PageScanner class, which reads the
+// live page it is lent into element and text element descriptors.
+#include <nanobind/nanobind.h>
+#include <unistd.h>
+
+#include <array>
+#include <ctime>
+#include <string>
+
+#include "scan/elements.hpp"
+#include "scan/labels.hpp"
+#include "scan/scan.hpp"
+#include "scan/scripts.hpp"
+#include "scan/snapshot.hpp"
+#include "scan/tables.hpp"
+#include "scan/text_elements.hpp"
+#include "support/arguments.hpp"
+#include "support/convert.hpp"
+#include "support/error_translation.hpp"
+#include "support/python_page.hpp"
+#include "support/signature.hpp"
+
+namespace nb = nanobind;
+using namespace nb::literals;
+using vantor::bindings::CallerValues;
+using vantor::bindings::list_argument;
+using vantor::bindings::make_str;
+using vantor::bindings::PythonElement;
+using vantor::bindings::PythonPage;
+using vantor::bindings::to_python;
+namespace scan = vantor::scan;
+namespace values = vantor::values;
+
+namespace {
+
+// Holds the page handle it is lent; every call reads the page anew.
+struct PageScanner {
+  nb::object page;
+};
+
+nb::object list_to_python(values::List list) { return to_python(values::Value(std::move(list))); }
+
+// The text of an optional str argument (None reads as "").
+std::string optional_str_argument(nb::handle obj, const char* function, const char* argument) {
+  if (obj.is_none()) return {};
+  return std::string(vantor::bindings::str_argument(obj, function, argument).view());
+}
+
+// The snapshot file goes through a temporary file in the same directory,
+// renamed into place once complete, so a failure never leaves half a file.
+void write_replacing(const nb::module_& os, nb::handle directory, const std::string& name, nb::handle path,
+                     const std::string& content) {
+  const std::string temporary_name = "." + name + "." + std::to_string(::getpid()) + ".tmp";
+  const nb::object temporary = os.attr("path").attr("join")(directory, make_str(temporary_name));
+  try {
+    const nb::object file = nb::module_::import_("io").attr("open")(temporary, "wb");
+    try {
+      file.attr("write")(nb::bytes(content.data(), content.size()));
+    } catch (...) {
+      file.attr("close")();
+      throw;
+    }
+    file.attr("close")();
+    os.attr("replace")(temporary, path);
+  } catch (nb::python_error&) {
+    try {
+      os.attr("unlink")(temporary);
+    } catch (nb::python_error&) {
+      // Nothing was left behind, or it cannot be removed: the first error tells more.
+    }
+    throw;
+  }
+}
+
+void print_line(const std::string& line) {
+  PyObject* out = PySys_GetObject("stdout");  // borrowed
+  if (out == nullptr || out == Py_None) return;
+  nb::handle(out).attr("write")(make_str(line + "\n"));
+}
+
+// Writes {"url", "elements", "text_elements"} to LOG_PATH when the host's
+// settings ask for snapshots; both settings are read anew at every call.
+void save_snapshot(nb::handle page, const values::Value& elements, const values::Value& text_elements) {
+  const nb::module_ settings = nb::module_::import_("vantor.engine.settings");
+  if (!nb::bool_(settings.attr("SAVE_SNAPSHOTS"))) return;
+  const nb::object log_path = settings.attr("LOG_PATH");
+  const nb::module_ os = nb::module_::import_("os");
+  os.attr("makedirs")(log_path, "exist_ok"_a = true);
+  const nb::object url = page.attr("url");
+  if (!PyUnicode_Check(url.ptr())) {
+    const std::string message = std::string("the page's url must be str, not ") + Py_TYPE(url.ptr())->tp_name;
+    throw nb::type_error(message.c_str());
+  }
+  const std::string name = scan::snapshot_file_name(vantor::bindings::Utf8(url).view(), std::time(nullptr));
+  const nb::object path = os.attr("path").attr("join")(log_path, make_str(name));
+  CallerValues page_values;
+  const std::string content = scan::snapshot_json(page_values.read(page.attr("url")), elements, text_elements);
+  write_replacing(os, log_path, name, path, content);
+  print_line("  [DOM snapshot saved \u2192 " + std::string(vantor::bindings::Utf8(nb::str(path)).view()) + "]");
+}
+
+nb::tuple extract_interactable_elements(PageScanner& self) {
+  PythonPage page(self.page);
+  scan::PageScan result = scan::scan_page(page);
+  const values::Value elements(std::move(result.elements));
+  const values::Value text_elements(std::move(result.text_elements));
+  save_snapshot(self.page, elements, text_elements);
+  return nb::make_tuple(to_python(elements), to_python(text_elements));
+}
+
+nb::object extract_text_elements(PageScanner& self) {
+  PythonPage page(self.page);
+  return list_to_python(scan::extract_text_elements(page));
+}
+
+nb::object extract_custom_inputs(PageScanner& self) {
+  PythonPage page(self.page);
+  return list_to_python(scan::extract_custom_inputs(page));
+}
+
+nb::object extract_cursor_pointer_elements(PageScanner& self) {
+  PythonPage page(self.page);
+  return list_to_python(scan::extract_cursor_pointer_elements(page));
+}
+
+nb::str get_field_label(PageScanner& self, nb::handle handle) {
+  PythonPage page(self.page);
+  PythonElement element(handle, page.values());
+  return make_str(scan::field_label(page, element));
+}
+
+nb::object collect_label_candidates(PageScanner& self) {
+  PythonPage page(self.page);
+  return list_to_python(scan::collect_label_candidates(page));
+}
+
+// Sets "_label" in the caller's own descriptors, as item assignment on them.
+void assign_spatial_labels(PageScanner&, nb::handle elements_arg, nb::handle candidates_arg) {
+  list_argument(elements_arg, "_assign_spatial_labels", "elements");
+  list_argument(candidates_arg, "_assign_spatial_labels", "label_candidates");
+  CallerValues caller;
+  const values::Value elements = caller.read(elements_arg);
+  const values::Value candidates = caller.read(candidates_arg);
+  for (const scan::SpatialLabel& label : scan::spatial_labels(elements.as_list(), candidates.as_list())) {
+    const nb::object element = to_python(elements.as_list()[label.element]);
+    element["attributes"][make_str("_label")] = make_str(label.text);
+  }
+}
+
+nb::list dedup_text_elements(nb::handle candidates_arg) {
+  list_argument(candidates_arg, "_dedup_text_elements", "candidates");
+  CallerValues caller;
+  const values::Value candidates = caller.read(candidates_arg);
+  nb::list kept;
+  for (std::size_t i : scan::dedup_text_elements(candidates.as_list())) kept.append(to_python(candidates.as_list()[i]));
+  return kept;
+}
+
+void save_snapshot_method(PageScanner& self, nb::handle elements_arg, nb::handle text_elements_arg) {
+  list_argument(elements_arg, "_save_snapshot", "elements");
+  list_argument(text_elements_arg, "_save_snapshot", "text_elements");
+  CallerValues caller;
+  const values::Value elements = caller.read(elements_arg);
+  const values::Value text_elements = caller.read(text_elements_arg);
+  save_snapshot(self.page, elements, text_elements);
+}
+
+bool is_custom_input(nb::handle tag, nb::handle classes) {
+  return scan::is_custom_input(optional_str_argument(tag, "_is_custom_input", "tag"),
+                               optional_str_argument(classes, "_is_custom_input", "classes"));
+}
+
+template <std::size_t N>
+nb::list str_list(const std::array<std::string_view, N>& items) {
+  nb::list list;
+  for (std::string_view item : items) list.append(make_str(item));
+  return list;
+}
+
+}  // namespace
+
+NB_MODULE(pagescanner, m) {
+  vantor::bindings::register_core_errors();
+  m.doc() = "Reads the live browser page into element descriptors, text element descriptors and snapshots.";
+  // The page handle is a playwright.sync_api Page (or anything offering its
+  // operations). The settings, read at every snapshot, say whether to save
+  // snapshots and where.
+  m.attr("Page") = nb::module_::import_("playwright.sync_api").attr("Page");
+  nb::module_::import_("vantor.engine.settings");
+
+  auto cls =
+      nb::class_<PageScanner>(m, "PageScanner", "Reads the page it is lent. Holds only the page handle.")
+          .def(
+              "__init__", [](PageScanner* self, nb::handle page) { new (self) PageScanner{nb::borrow(page)}; },
+              "page"_a.none(), nb::sig("def __init__(self, page: Page) -> None"))
+          .def_rw("page", &PageScanner::page, "The page handle the scanner reads.")
+          .def("extract_interactable_elements", &extract_interactable_elements,
+               nb::sig("def extract_interactable_elements(self) -> tuple[list[dict], list[dict]]"),
+               "The element descriptors (native, custom inputs, pointer-cursor elements, all labelled) and the "
+               "text element descriptors of the page; writes a snapshot when the settings ask for one.")
+          .def("extract_text_elements", &extract_text_elements,
+               nb::sig("def extract_text_elements(self) -> list[dict]"),
+               "The visible text elements of the page, without wrappers whose text their children list.")
+          .def("_extract_custom_inputs", &extract_custom_inputs,
+               nb::sig("def _extract_custom_inputs(self) -> list[dict]"),
+               "Descriptors of span and div elements whose classes mark them as editable fields.")
+          .def("_extract_cursor_pointer_elements", &extract_cursor_pointer_elements,
+               nb::sig("def _extract_cursor_pointer_elements(self) -> list[dict]"),
+               "Descriptors of small pointer-cursor div, span, li and td elements (tag 'button').")
+          .def("_get_field_label", &get_field_label, "handle"_a.none(),
+               nb::sig("def _get_field_label(self, handle: object) -> str"),
+               "The label of an input-like element; empty when no source gives one.")
+          .def("_collect_label_candidates", &collect_label_candidates,
+               nb::sig("def _collect_label_candidates(self) -> list[dict]"),
+               "The short visible texts that can label what lies below them.")
+          .def("_assign_spatial_labels", &assign_spatial_labels, "elements"_a.none(), "label_candidates"_a.none(),
+               nb::sig("def _assign_spatial_labels(self, elements: list[dict], label_candidates: list[dict]) -> None"),
+               "Gives each descriptor without a label the nearest candidate text above it.")
+          .def("_save_snapshot", &save_snapshot_method, "elements"_a.none(), "text_elements"_a.none(),
+               nb::sig("def _save_snapshot(self, elements: list[dict], text_elements: list[dict]) -> None"),
+               "Writes the JSON snapshot when the settings ask for one.")
+          .def_static("_dedup_text_elements", &dedup_text_elements, "candidates"_a.none(),
+                      nb::sig("def _dedup_text_elements(candidates: list[dict]) -> list[dict]"),
+                      "The candidates that remain once pure wrappers give way to their children.");
+  using vantor::bindings::add_mismatch_overload;
+  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {"page"}});
+  for (const char* method : {"extract_interactable_elements", "extract_text_elements", "_extract_custom_inputs",
+                             "_extract_cursor_pointer_elements", "_collect_label_candidates"})
+    add_mismatch_overload(cls, {method, {}});
+  add_mismatch_overload(cls, {"_get_field_label", {"handle"}});
+  add_mismatch_overload(cls, {"_assign_spatial_labels", {"elements", "label_candidates"}});
+  add_mismatch_overload(cls, {"_save_snapshot", {"elements", "text_elements"}});
+  vantor::bindings::add_mismatch_static(cls, {"_dedup_text_elements", {"candidates"}, false});
+
+  m.def("_is_custom_input", &is_custom_input, "tag"_a.none(), "classes"_a.none(),
+        nb::sig("def _is_custom_input(tag: str, classes: str | None) -> bool"),
+        "Whether the classes mark a span or div as an editable field.");
+  vantor::bindings::add_mismatch_function(m, {"_is_custom_input", {"tag", "classes"}, false});
+
+  m.attr("_NATIVE_TAGS") = str_list(scan::native_tags);
+  m.attr("_ARIA_ROLES") = str_list(scan::aria_roles);
+  m.attr("INTERACTABLE_SELECTOR") = make_str(scan::interactable_selector());
+  m.attr("CAPTURED_ATTRIBUTES") = str_list(scan::captured_attributes);
+  m.attr("_CUSTOM_INPUT_SELECTOR") = make_str(scan::custom_input_selector);
+  m.attr("_XPATH_JS") = make_str(scan::scripts::xpath);
+  m.attr("_TEXT_TAGS") = str_list(scan::text_tags);
+  m.attr("TEXT_SELECTOR") = make_str(scan::text_selector());
+}

@@ -1,0 +1,2 @@
+// Every data- attribute of an element, name to value, in the element's order.
+el => Object.fromEntries(Array.from(el.attributes).filter(a => a.name.startsWith('data-')).map(a => [a.name, a.value]))

@@ -1,0 +1,2 @@
+// Whether one of the element's own text nodes holds non-blank text.
+el => Array.from(el.childNodes).some(n => n.nodeType === 3 && n.textContent.trim().length > 0)

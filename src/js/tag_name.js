@@ -1,0 +1,2 @@
+// The lower-case tag name of an element.
+el => el.tagName.toLowerCase()
