@@ -23,6 +23,12 @@ def chromium_path():
     return shutil.which("chromium")
 
 
+# One browser per test session. Test modules import the fixtures, which makes
+# each module's `chromium` a fixture of its own; they all share this browser,
+# since one process can run only one Playwright at a time.
+_shared = {"users": 0}
+
+
 @pytest.fixture(scope="session")
 def chromium():
     """One headless Chromium for the whole session."""
@@ -30,10 +36,16 @@ def chromium():
     executable = chromium_path()
     if executable is None:
         pytest.skip("no Chromium here: install Debian's chromium (scripts/bootstrap --tests does)")
-    with sync_api.sync_playwright() as playwright:
-        browser = playwright.chromium.launch(executable_path=executable, headless=True, args=["--no-sandbox"])
-        yield browser
-        browser.close()
+    if _shared["users"] == 0:
+        _shared["playwright"] = sync_api.sync_playwright().start()
+        _shared["browser"] = _shared["playwright"].chromium.launch(
+            executable_path=executable, headless=True, args=["--no-sandbox"])
+    _shared["users"] += 1
+    yield _shared["browser"]
+    _shared["users"] -= 1
+    if _shared["users"] == 0:
+        _shared.pop("browser").close()
+        _shared.pop("playwright").stop()
 
 
 @pytest.fixture

@@ -1,6 +1,6 @@
 """Fixture pages of the page scanner (tests/pages) on a real browser.
 
-Import with ``from scanpages import scan_page, site`` next to the browser fixtures.
+Import with ``from scanpages import scan_page, scanned, site`` next to the browser fixtures.
 """
 
 from pathlib import Path
@@ -25,6 +25,31 @@ def scan_page(page, site):
         return PageScanner(page)
 
     return load
+
+
+@pytest.fixture(scope="session")
+def scanned(chromium, site):
+    """scanned(name) -> (scanner, elements, text_elements) of that fixture page.
+
+    Each page is loaded and scanned once per session, in a page of its own that
+    stays open, so tests can ask the browser about it too. Tests must not
+    change what they are given.
+    """
+    from vantor.engine.browser.pagescanner import PageScanner
+
+    context = chromium.new_context(viewport={"width": 1280, "height": 800})
+    done = {}
+
+    def scan(name):
+        if name not in done:
+            page = context.new_page()
+            page.goto(site + name)
+            scanner = PageScanner(page)
+            done[name] = (scanner, *scanner.extract_interactable_elements())
+        return done[name]
+
+    yield scan
+    context.close()
 
 
 def with_id(descriptors, element_id):
