@@ -1,0 +1,100 @@
+"""Field labels on a real page, source by source, with the mended sources:
+escaped ids, several aria-labelledby ids, labels that wrap their field, and
+sibling and parent texts that skip what is not shown or belongs to another control."""
+
+import pytest
+
+from browser import chromium, page, serve  # noqa: F401
+from scanpages import one_with_id, scanned, site  # noqa: F401
+
+
+@pytest.fixture
+def label_of(scanned):  # noqa: F811
+    scanner, _, _ = scanned("labels.html")
+
+    def label(element_id):
+        handle = scanner.page.query_selector(f"[id='{element_id}']")
+        assert handle is not None, element_id
+        return scanner._get_field_label(handle)
+
+    return label
+
+
+@pytest.mark.parametrize("element_id, label", [
+    ("by-aria", "Search"),  # trimmed, and ahead of the placeholder
+    ("blank-aria", "Email"),  # a blank aria-label does not count
+    ("by-labelledby", "Billing name"),
+    ("by-two-ids", "Shipping address"),  # several ids: their texts joined with one space
+    ("by-react-labelledby", "Company"),
+    ("missing-labelledby", "Fallback"),  # a missing id falls through to label[for]
+    ("blank-labelledby", "Blank named"),
+    ("user", "Username"),  # label[for] beats the placeholder
+    (":r1:", "Phone"),
+    ("1st", "First choice"),
+    ("by-placeholder", "Zip"),
+    ("by-title", "Coupon"),
+    ("textarea-title", "Comments"),
+], ids=lambda v: v if isinstance(v, str) else None)
+def test_attribute_and_label_element_sources(label_of, element_id, label):
+    assert label_of(element_id) == label
+
+
+@pytest.mark.parametrize("element_id, label", [
+    ('say"hi', "Greeting"), ("back\\slash", "Backslash"), ("a b", "Spaced id")])
+def test_ids_that_need_escaping_find_their_label(scanned, element_id, label):  # noqa: F811
+    scanner, _, _ = scanned("labels.html")
+    handle = next(h for h in scanner.page.query_selector_all("input") if h.get_attribute("id") == element_id)
+    assert scanner._get_field_label(handle) == label
+
+
+@pytest.mark.parametrize("element_id, label", [
+    ("sibling-direct", "Nickname"),
+    ("sibling-first-child", "City"),
+    ("sibling-walks-on", "Far"),
+    ("sibling-fifty", ""),  # 50 characters are too long, everywhere
+    ("sibling-forty-nine", "x" * 49),
+    ("by-parent", "Region"),
+])
+def test_neighbour_sources(label_of, element_id, label):
+    assert label_of(element_id) == label
+
+
+@pytest.mark.parametrize("element_id, label", [
+    ("after-password", ""),  # not the password field's "Password"
+    ("after-style", ""),  # never the CSS of an inline style
+    ("style-between", "Styled"),
+    ("after-hint", "Real"),  # a display:none hint is no label
+    ("after-hidden-input", "Token"),  # a hidden input renders nothing
+    ("after-template", ""),
+    ("after-holder", ""),  # a sibling holding a control ends the walk
+])
+def test_neighbour_sources_skip_what_is_not_a_label(label_of, element_id, label):
+    assert label_of(element_id) == label
+
+
+@pytest.mark.parametrize("element_id, label", [
+    ("wrapped-email", "Email"),
+    ("wrapped-phone", "Phone"),
+    ("wrapped-country", "Country"),  # without the select's options
+    ("wrapped-nested", "Name of pet"),
+    ("wrapped-too-long", ""),
+])
+def test_a_label_that_wraps_its_field(label_of, element_id, label):
+    assert label_of(element_id) == label
+
+
+def test_a_field_with_no_source_has_no_label(label_of):
+    assert label_of("nothing") == ""
+
+
+def test_the_scan_stores_field_labels(scanned):  # noqa: F811
+    _, elements, _ = scanned("labels.html")
+    assert one_with_id(elements, "wrapped-phone")["attributes"]["_label"] == "Phone"
+    assert one_with_id(elements, "wrapped-email")["attributes"]["_label"] == "Email"
+    assert one_with_id(elements, ":r1:")["attributes"]["_label"] == "Phone"
+
+
+def test_custom_inputs_are_labelled_too(scanned):  # noqa: F811
+    _, elements, _ = scanned("labels.html")
+    notes = [d for d in elements if d["attributes"].get("id") == "custom-notes" and d.get("is_editable_field")]
+    assert [d["attributes"]["_label"] for d in notes] == ["Notes"]
