@@ -122,10 +122,10 @@ json_values = st.recursive(
     max_leaves=12)
 
 
-@hypothesis_settings(max_examples=150, suppress_health_check=[HealthCheck.function_scoped_fixture])
 urls = st.text(alphabet=st.characters(blacklist_categories=("Cs",), blacklist_characters="\x00"), max_size=20)
 
 
+@hypothesis_settings(max_examples=150, suppress_health_check=[HealthCheck.function_scoped_fixture])
 @given(st.lists(json_values, max_size=3), st.lists(json_values, max_size=3), urls)
 def test_the_layout_is_that_of_json_dumps(logs, elements, text_elements, url):
     for old in logs.glob("*") if logs.exists() else []:
