@@ -192,7 +192,7 @@ NB_MODULE(pagescanner, m) {
       nb::class_<PageScanner>(m, "PageScanner", "Reads the page it is lent. Holds only the page handle.")
           .def(
               "__init__", [](PageScanner* self, nb::handle page) { new (self) PageScanner{nb::borrow(page)}; },
-              "page"_a.none(), nb::sig("def __init__(self, page: Page) -> None"))
+              "page"_a.none(), nb::sig("def __init__(self, page: playwright.sync_api.Page) -> None"))
           .def_rw("page", &PageScanner::page, "The page handle the scanner reads.")
           .def("extract_interactable_elements", &extract_interactable_elements,
                nb::sig("def extract_interactable_elements(self) -> tuple[list[dict], list[dict]]"),

@@ -98,3 +98,38 @@ def test_custom_inputs_are_labelled_too(scanned):  # noqa: F811
     _, elements, _ = scanned("labels.html")
     notes = [d for d in elements if d["attributes"].get("id") == "custom-notes" and d.get("is_editable_field")]
     assert [d["attributes"]["_label"] for d in notes] == ["Notes"]
+
+
+TRICKY_IDS = [":r1:", "1st", "-1", "-", "--x", "a b", 'q"q', "a'b", "back\\slash", "tab\there", "new\nline", "é",
+              "\U0001f642", "a.b", "a#b", "[x]", "x]", "\x01ctrl", "0", "_", "a,b", "a>b", "a~b", "\u00a0nbsp",
+              "trailing\\", "*", "!important"]
+
+
+def test_every_id_finds_its_label(page):  # noqa: F811
+    from vantor.engine.browser.pagescanner import PageScanner
+
+    page.set_content("<body></body>")
+    page.evaluate("""ids => ids.forEach((id, i) => {
+        const label = document.createElement('label');
+        label.htmlFor = id;
+        label.textContent = 'Label ' + i;
+        const named = document.createElement('span');
+        named.id = 'named-' + id;
+        named.textContent = 'Named ' + i;
+        const field = document.createElement('input');
+        field.id = id;
+        const other = document.createElement('input');
+        other.setAttribute('aria-labelledby', 'named-' + id);
+        for (const el of [label, named, field, other]) {
+            const holder = document.createElement('div');
+            holder.appendChild(el);
+            document.body.appendChild(holder);
+        }
+    })""", TRICKY_IDS)
+    scanner = PageScanner(page)
+    fields = page.query_selector_all("input[id]")
+    assert [scanner._get_field_label(f) for f in fields] == [f"Label {i}" for i in range(len(TRICKY_IDS))]
+    # aria-labelledby lists ids separated by whitespace: ids without any are found whatever else they hold
+    named = page.query_selector_all("input[aria-labelledby]")
+    expected = [f"Named {i}" if not any(c in id_ for c in " \t\n") else "" for i, id_ in enumerate(TRICKY_IDS)]
+    assert [scanner._get_field_label(f) for f in named] == expected
