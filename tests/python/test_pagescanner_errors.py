@@ -242,3 +242,60 @@ def test_the_box_record_is_the_one_the_page_returned():
     page = native_page()
     elements, _ = PageScanner(page).extract_interactable_elements()
     assert all(e["bounding_box"] is BOX for e in elements)
+
+
+def test_cursor_items_become_buttons_once_per_xpath():
+    page = FakePage()
+    page.cursor_items = [
+        {"tag": "td", "text": "Edit", "xpath": "/a[1]", "x": 1, "y": 2, "w": 30, "h": 4, "cls": "cell", "aria": ""},
+        {"tag": "li", "text": "Again", "xpath": "/a[1]", "x": 1, "y": 2, "w": 3, "h": 4, "cls": "", "aria": "A"},
+        {"tag": "li", "text": "No path", "x": 5, "y": 6, "w": 7, "h": 8, "aria": "Named"},
+        {"tag": "li", "text": "No path either", "x": 5, "y": 6, "w": 7, "h": 8},
+    ]
+    assert PageScanner(page)._extract_cursor_pointer_elements() == [
+        {"tag": "button", "text": "Edit", "attributes": {"class": "cell"},
+         "bounding_box": {"x": 1, "y": 2, "width": 30, "height": 4}, "is_visible": True, "is_enabled": True,
+         "xpath": "/a[1]"},
+        {"tag": "button", "text": "No path", "attributes": {"aria-label": "Named"},
+         "bounding_box": {"x": 5, "y": 6, "width": 7, "height": 8}, "is_visible": True, "is_enabled": True,
+         "xpath": ""},
+    ]
+
+
+def test_no_cursor_answer_reads_as_no_items():
+    page = FakePage()
+    page.cursor_items = None
+    assert PageScanner(page)._extract_cursor_pointer_elements() == []
+
+
+def test_a_text_element_with_a_zero_size_box_is_listed_but_one_without_a_box_is_not():
+    page = FakePage()
+    zero = {"x": 5, "y": 5, "width": 0, "height": 0}
+    page.lists[TEXT_SELECTOR] = [page.element("zero", tag="p", text="Zero", box=zero),
+                                 page.element("none", tag="p", text="None", box=None),
+                                 page.element("blank", tag="p", text=" \n\t ")]
+    assert [t["text"] for t in PageScanner(page).extract_text_elements()] == ["Zero"]
+
+
+def test_only_custom_input_classes_count():
+    page = FakePage()
+    page.lists[_CUSTOM_INPUT_SELECTOR] = [
+        page.element("field", tag="input", attributes={"class": "editable"}),
+        page.element("plain", tag="div", attributes={"class": "box"}),
+        page.element("none", tag="span"),
+        page.element("editor", tag="span", text="Ok", attributes={"class": "Rich-Editable"}),
+    ]
+    assert [d["text"] for d in PageScanner(page)._extract_custom_inputs()] == ["Ok"]
+    assert page.calls_of("field") == [("evaluate", "tag"), ("get_attribute", "class")]
+
+
+def test_the_visibility_rule_for_hidden_native_elements():
+    page = FakePage()
+    page.lists[INTERACTABLE_SELECTOR] = [
+        page.element("named", tag="button", visible=False, attributes={"aria-label": "Close"}),
+        page.element("titled", tag="button", visible=False, attributes={"title": " "}),
+        page.element("bare", tag="button", visible=False, text="Hidden"),
+    ]
+    elements, _ = PageScanner(page).extract_interactable_elements()
+    assert [(e["attributes"], e["is_visible"]) for e in elements] == [
+        ({"aria-label": "Close"}, False), ({"title": " "}, False)]
