@@ -11,8 +11,11 @@ import re
 import sys
 from collections import Counter
 
-CATCH_ALL = re.compile(r"^[ \t]*@overload\n[ \t]*def \w+\((?:self, )?\*args, \*\*kwargs\) -> None: \.\.\.\n\n?", re.M)
-OVERLOAD = re.compile(r"^([ \t]*)@overload\n([ \t]*def (\w+)\()", re.M)
+# A static method's overloads carry @staticmethod between @overload and def.
+STATIC = r"(?:[ \t]*@staticmethod\n)?"
+CATCH_ALL = re.compile(r"^[ \t]*@overload\n" + STATIC + r"[ \t]*def \w+\((?:self, )?\*args, \*\*kwargs\) -> None: \.\.\.\n\n?",
+                       re.M)
+OVERLOAD = re.compile(r"^([ \t]*)@overload\n(" + STATIC + r"[ \t]*def (\w+)\()", re.M)
 
 
 def tidy(stub):
