@@ -172,3 +172,31 @@ def test_the_settings_are_read_at_every_call(monkeypatch, tmp_path):
         scanner._save_snapshot([], [])
     assert len(list((tmp_path / "one").iterdir())) == len(list((tmp_path / "two").iterdir())) == 1
     assert Path(tmp_path / "one").is_dir()
+
+
+def test_a_write_that_fails_part_way_leaves_no_partial_file(logs, monkeypatch):
+    import io
+
+    scanner = PageScanner(FakePage())
+    scanner._save_snapshot([{"kept": True}], [])
+    real_open = io.open
+
+    class HalfWriter:
+        def __init__(self, file):
+            self.file = file
+
+        def write(self, data):
+            self.file.write(data[: len(data) // 2])
+            raise OSError(28, "No space left on device")
+
+        def close(self):
+            self.file.close()
+
+    monkeypatch.setattr(io, "open", lambda *args, **kwargs: HalfWriter(real_open(*args, **kwargs)))
+    with pytest.raises(OSError, match="No space left"):
+        scanner._save_snapshot([{"lost": True}] * 50, [])
+    monkeypatch.undo()
+    files = list(logs.iterdir())
+    assert [f.suffix for f in files] == [".json"]  # no temporary file either
+    assert json.loads(files[0].read_text()) == {"url": FakePage().address, "elements": [{"kept": True}],
+                                                "text_elements": []}
