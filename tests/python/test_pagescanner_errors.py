@@ -299,3 +299,6 @@ def test_the_visibility_rule_for_hidden_native_elements():
     elements, _ = PageScanner(page).extract_interactable_elements()
     assert [(e["attributes"], e["is_visible"]) for e in elements] == [
         ({"aria-label": "Close"}, False), ({"title": " "}, False)]
+    # Both names are read before the rule decides, then the captured attributes.
+    assert page.calls_of("named")[6:9] == [("get_attribute", "aria-label"), ("get_attribute", "title"),
+                                           ("get_attribute", "id")]

@@ -32,9 +32,11 @@ std::optional<Record> read_native(PageHandle& page, ElementHandle& element) {
   Value box = element.bounding_box();
   if (!has_area(box)) return std::nullopt;
   // A hidden element counts only when it still names itself.
-  if (!visible && element.attribute("aria-label").value_or("").empty() &&
-      element.attribute("title").value_or("").empty())
-    return std::nullopt;
+  if (!visible) {
+    const std::string aria_label = element.attribute("aria-label").value_or("");
+    const std::string title = element.attribute("title").value_or("");
+    if (aria_label.empty() && title.empty()) return std::nullopt;
+  }
   Record attributes = captured_attributes_of(element);
   merge_data_attributes(attributes, element.evaluate(scripts::data_attributes));
   Value xpath = element.evaluate(scripts::xpath);
