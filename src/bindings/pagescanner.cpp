@@ -15,6 +15,7 @@
 #include "scan/tables.hpp"
 #include "scan/text_elements.hpp"
 #include "support/arguments.hpp"
+#include "support/console.hpp"
 #include "support/convert.hpp"
 #include "support/error_translation.hpp"
 #include "support/python_page.hpp"
@@ -72,12 +73,6 @@ void write_replacing(const nb::module_& os, nb::handle directory, const std::str
   }
 }
 
-void print_line(const std::string& line) {
-  PyObject* out = PySys_GetObject("stdout");  // borrowed
-  if (out == nullptr || out == Py_None) return;
-  nb::handle(out).attr("write")(make_str(line + "\n"));
-}
-
 // Writes {"url", "elements", "text_elements"} to LOG_PATH when the host's
 // settings ask for snapshots; both settings are read anew at every call.
 void save_snapshot(nb::handle page, const values::Value& elements, const values::Value& text_elements) {
@@ -96,7 +91,8 @@ void save_snapshot(nb::handle page, const values::Value& elements, const values:
   CallerValues page_values;
   const std::string content = scan::snapshot_json(page_values.read(page.attr("url")), elements, text_elements);
   write_replacing(os, log_path, name, path, content);
-  print_line("  [DOM snapshot saved \u2192 " + std::string(vantor::bindings::Utf8(nb::str(path)).view()) + "]");
+  vantor::bindings::print_line("  [DOM snapshot saved \u2192 " +
+                               std::string(vantor::bindings::Utf8(nb::str(path)).view()) + "]");
 }
 
 nb::tuple extract_interactable_elements(PageScanner& self) {

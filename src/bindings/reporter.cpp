@@ -13,6 +13,7 @@
 #include "report/report_file.hpp"
 #include "report/run_summary.hpp"
 #include "support/arguments.hpp"
+#include "support/console.hpp"
 #include "support/convert.hpp"
 #include "support/error_translation.hpp"
 #include "support/signature.hpp"
@@ -23,6 +24,7 @@ namespace nb = nanobind;
 using namespace nb::literals;
 using vantor::bindings::interned;
 using vantor::bindings::make_str;
+using vantor::bindings::print_line;
 using vantor::bindings::str_argument;
 using vantor::bindings::Utf8;
 namespace report = vantor::report;
@@ -69,7 +71,7 @@ struct Names {
       *top_candidate, *state;
   PyObject *tag, *text, *attributes, *label, *xpath, *confidence, *candidates, *extracted;
   PyObject *pass, *fail, *none, *dom_verify, *empty;
-  PyObject *write, *save_html;
+  PyObject* save_html;
   PyObject *blank_success, *blank_failure, *blank_verification;
 };
 
@@ -110,7 +112,6 @@ const Names& names() {
     n->none = interned("none");
     n->dom_verify = interned("DOM-verify");
     n->empty = interned("");
-    n->write = interned("write");
     n->save_html = interned("save_html");
     PyObject* e = n->empty;
     n->blank_success = blank_record({{n->status, n->pass},
@@ -240,36 +241,6 @@ class HeldTexts {
 };
 
 // --- Console --------------------------------------------------------------
-
-// sys.stdout as it is now: looked up at every call, so that redirection and
-// capture see every line, in order with the host's own prints.
-PyObject* current_stdout() {
-  // The sys module's dict is where sys.stdout lives; "stdout" is interned once.
-  static PyObject* const sys_dict = [] {
-    nb::module_ sys = nb::module_::import_("sys");
-    return nb::borrow(PyModule_GetDict(sys.ptr())).release().ptr();
-  }();
-  static PyObject* const name = interned("stdout");
-  PyObject* out = PyDict_GetItemWithError(sys_dict, name);  // borrowed
-  if (!out) {
-    if (!PyErr_Occurred()) PyErr_SetString(PyExc_RuntimeError, "lost sys.stdout");
-    throw nb::python_error();
-  }
-  return out;
-}
-
-// One line on sys.stdout, with its line break, in one write. Like print(),
-// nothing is written when sys.stdout is None.
-void print_line(std::string line) {
-  PyObject* out = current_stdout();
-  if (out == Py_None) return;
-  const nb::object stream = nb::borrow(out);
-  line += '\n';
-  const nb::str str = make_str(line);
-  PyObject* written = PyObject_CallMethodOneArg(stream.ptr(), names().write, str.ptr());
-  if (!written) throw nb::python_error();
-  Py_DECREF(written);
-}
 
 void print_lines(std::vector<std::string> lines) {
   for (std::string& line : lines) print_line(std::move(line));
