@@ -262,9 +262,10 @@ def test_cursor_items_become_buttons_once_per_xpath():
     ]
 
 
-def test_no_cursor_answer_reads_as_no_items():
+@pytest.mark.parametrize("answer", [None, [], {}])
+def test_no_cursor_answer_reads_as_no_items(answer):
     page = FakePage()
-    page.cursor_items = None
+    page.cursor_items = answer
     assert PageScanner(page)._extract_cursor_pointer_elements() == []
 
 

@@ -160,7 +160,7 @@ List extract_cursor_pointer_elements(PageHandle& page) {
   // elements, while a malformed answer is an error of the caller's page.
   std::optional<Value> raw =
       unless_element_error(page, [&]() -> std::optional<Value> { return page.evaluate(scripts::cursor_pointer); });
-  if (!raw || raw->is_null()) return {};
+  if (!raw || !raw->truthy()) return {};  // no answer reads as no items
   List results;
   std::set<std::string> seen;
   static const Value empty_text("");
