@@ -1,0 +1,403 @@
+// vantor.engine.spatial.gridmaker: the GridMaker class, which lays the page's
+// descriptors out as one matrix in reading order.
+//
+// A build makes two dicts per entry and nothing else: every value that is the
+// caller's (tag, text, label, coordinates, the descriptor itself) is the
+// caller's own object, and the dicts are copies of prepared blank dicts, which
+// keeps their key order and costs less than inserting keys one by one.
+#include <nanobind/nanobind.h>
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "spatial/matrix_rules.hpp"
+#include "support/arguments.hpp"
+#include "support/error_translation.hpp"
+#include "support/record_fields.hpp"
+#include "support/signature.hpp"
+
+namespace nb = nanobind;
+using namespace nb::literals;
+namespace spatial = vantor::spatial;
+using vantor::bindings::field;
+using vantor::bindings::HeldTexts;
+using vantor::bindings::key;
+using vantor::bindings::truthy;
+
+namespace {
+
+struct GridMaker {
+  nb::object dom_elements;
+  nb::object text_elements;
+};
+
+struct Names {
+  // matrix entry keys, in order
+  PyObject *index, *tag, *element_type, *text, *label, *searchable, *is_enabled, *is_anchor_only, *order_in_type,
+      *position, *element;
+  // position keys, in order
+  std::array<PyObject*, 8> coordinates;
+  // descriptor keys
+  PyObject *attributes, *bounding_box, *width, *height, *role, *type, *underscore_label, *aria_label, *placeholder,
+      *name;
+  PyObject *empty, *zero, *two, *text_type;
+  std::array<PyObject*, 6> types;  // the fixed element type names, as in type_names
+  PyObject *blank_entry, *blank_position;
+};
+
+constexpr std::array<std::string_view, 6> type_names = {"link", "button", "input", "select", "textbox", "combobox"};
+
+PyObject* blank(std::span<PyObject* const> keys) {
+  PyObject* dict = PyDict_New();
+  if (!dict) throw nb::python_error();
+  for (PyObject* k : keys)
+    if (PyDict_SetItem(dict, k, Py_None) != 0) throw nb::python_error();
+  return dict;
+}
+
+const Names& names() {
+  static const Names* const made = [] {
+    auto* n = new Names{};
+    n->index = key("index");
+    n->tag = key("tag");
+    n->element_type = key("element_type");
+    n->text = key("text");
+    n->label = key("label");
+    n->searchable = key("searchable");
+    n->is_enabled = key("is_enabled");
+    n->is_anchor_only = key("is_anchor_only");
+    n->order_in_type = key("order_in_type");
+    n->position = key("position");
+    n->element = key("element");
+    const char* coordinate_keys[] = {"x", "y", "w", "h", "cx", "cy", "x2", "y2"};
+    for (std::size_t i = 0; i < 8; ++i) n->coordinates[i] = key(coordinate_keys[i]);
+    n->attributes = key("attributes");
+    n->bounding_box = key("bounding_box");
+    n->width = key("width");
+    n->height = key("height");
+    n->role = key("role");
+    n->type = key("type");
+    n->underscore_label = key("_label");
+    n->aria_label = key("aria-label");
+    n->placeholder = key("placeholder");
+    n->name = key("name");
+    n->empty = key("");
+    n->zero = PyLong_FromLong(0);
+    n->two = PyLong_FromLong(2);
+    n->text_type = key("text");
+    for (std::size_t i = 0; i < type_names.size(); ++i) n->types[i] = key(std::string(type_names[i]).c_str());
+    const std::array<PyObject*, 11> entry_keys = {n->index,         n->tag,        n->element_type, n->text,
+                                                  n->label,         n->searchable, n->is_enabled,   n->is_anchor_only,
+                                                  n->order_in_type, n->position,   n->element};
+    n->blank_entry = blank(entry_keys);
+    n->blank_position = blank(n->coordinates);
+    return n;
+  }();
+  return *made;
+}
+
+PyObject* copy(PyObject* blank) {
+  PyObject* dict = PyDict_Copy(blank);
+  if (!dict) throw nb::python_error();
+  return dict;
+}
+
+// Sets a key the blank dict already has: its place, and so the order, stays.
+void put(PyObject* dict, PyObject* k, PyObject* value) {
+  if (PyDict_SetItem(dict, k, value) != 0) throw nb::python_error();
+}
+void put_new(PyObject* dict, PyObject* k, PyObject* value) {
+  put(dict, k, value);
+  Py_DECREF(value);
+}
+
+nb::object checked(PyObject* made) {
+  if (!made) throw nb::python_error();
+  return nb::steal(made);
+}
+
+// Plain ints and floats whose sums a double holds exactly, so the arithmetic
+// needs no call into the number protocol.
+constexpr double exact_limit = 9007199254740992.0;  // 2**53
+bool plain_number(PyObject* o, double& value) {
+  if (PyFloat_CheckExact(o)) {
+    value = PyFloat_AS_DOUBLE(o);
+    return true;
+  }
+  if (!PyLong_CheckExact(o)) return false;
+  int overflow = 0;
+  const long long i = PyLong_AsLongLongAndOverflow(o, &overflow);
+  if (overflow != 0 || i > (1LL << 52) || i < -(1LL << 52)) return false;
+  value = static_cast<double>(i);
+  return true;
+}
+
+// start + extent / 2, a float whatever the inputs, as Python computes it.
+nb::object centre(PyObject* start, PyObject* extent) {
+  double s, e;
+  if (plain_number(start, s) && plain_number(extent, e) && std::abs(s) < exact_limit)
+    return checked(PyFloat_FromDouble(s + e / 2));
+  const nb::object half = checked(PyNumber_TrueDivide(extent, names().two));
+  return checked(PyNumber_Add(start, half.ptr()));
+}
+
+// start + extent, keeping the inputs' type: int and int give an int.
+nb::object edge(PyObject* start, PyObject* extent) {
+  if (PyLong_CheckExact(start) && PyLong_CheckExact(extent)) {
+    int o1 = 0, o2 = 0;
+    const long long a = PyLong_AsLongLongAndOverflow(start, &o1);
+    const long long b = PyLong_AsLongLongAndOverflow(extent, &o2);
+    long long sum;
+    if (o1 == 0 && o2 == 0 && !__builtin_add_overflow(a, b, &sum)) return checked(PyLong_FromLongLong(sum));
+  } else if (PyFloat_CheckExact(start) && PyFloat_CheckExact(extent)) {
+    return checked(PyFloat_FromDouble(PyFloat_AS_DOUBLE(start) + PyFloat_AS_DOUBLE(extent)));
+  }
+  return checked(PyNumber_Add(start, extent));
+}
+
+struct Position {
+  nb::object record;
+  spatial::Corner corner;
+};
+
+// The position record of a bounding box: x, y, w, h (0 when missing), the
+// centre and the far edges.
+Position position_of(PyObject* bb) {
+  const Names& n = names();
+  const auto read = [&](PyObject* k) {
+    PyObject* v = field(bb, k);
+    return nb::borrow(v ? v : n.zero);
+  };
+  const nb::object x = read(n.coordinates[0]), y = read(n.coordinates[1]), w = read(n.width), h = read(n.height);
+  const nb::object cx = centre(x.ptr(), w.ptr()), cy = centre(y.ptr(), h.ptr());
+  const nb::object x2 = edge(x.ptr(), w.ptr()), y2 = edge(y.ptr(), h.ptr());
+  nb::object record = checked(copy(n.blank_position));
+  PyObject* values[] = {x.ptr(), y.ptr(), w.ptr(), h.ptr(), cx.ptr(), cy.ptr(), x2.ptr(), y2.ptr()};
+  for (std::size_t i = 0; i < 8; ++i) put(record.ptr(), n.coordinates[i], values[i]);
+  return {std::move(record), {vantor::bindings::as_double(y.ptr()), vantor::bindings::as_double(x.ptr())}};
+}
+
+// A descriptor's "attributes" record; null when it has none.
+PyObject* attributes_of(PyObject* descriptor) {
+  PyObject* attributes = field(descriptor, names().attributes);
+  if (!attributes || attributes == Py_None) return nullptr;
+  return vantor::bindings::dict_or_raise(attributes, "a descriptor's 'attributes'");
+}
+
+PyObject* attribute(PyObject* attributes, PyObject* k) { return attributes ? field(attributes, k) : nullptr; }
+
+std::optional<std::string_view> text_of(PyObject* value, HeldTexts& texts) {
+  if (value && PyUnicode_Check(value)) return texts.view(value);
+  return std::nullopt;
+}
+
+PyObject* type_object(std::string_view type) {
+  const Names& n = names();
+  for (std::size_t i = 0; i < type_names.size(); ++i)
+    if (type_names[i] == type) return n.types[i];
+  return nullptr;
+}
+
+struct Typed {
+  nb::object object;  // the type as the entry holds it
+  std::optional<std::string_view> type;
+};
+
+// The element type of an element descriptor: a role of four, a button-like
+// input, a listed tag's type, or else the tag itself.
+Typed element_type_of(PyObject* descriptor, PyObject* attributes, HeldTexts& texts) {
+  const Names& n = names();
+  PyObject* tag = field(descriptor, n.tag);
+  if (!tag) tag = n.empty;
+  const auto decided = spatial::element_type(text_of(tag, texts), text_of(attribute(attributes, n.role), texts),
+                                             text_of(attribute(attributes, n.type), texts));
+  if (!decided.tag_itself) return {nb::borrow(type_object(*decided.type)), decided.type};
+  if (PyUnicode_Check(tag)) return {nb::borrow(tag), decided.type};
+  if (tag == Py_None) return {nb::none(), std::nullopt};
+  vantor::bindings::raise_kind("an element type (a descriptor's 'tag')", "str or None", tag);
+}
+
+// The search text of an element descriptor. A lone part that needs no
+// trimming is the caller's own str.
+nb::object searchable_of(PyObject* descriptor, PyObject* attributes, HeldTexts& texts) {
+  const Names& n = names();
+  PyObject* sources[] = {field(descriptor, n.text), attribute(attributes, n.underscore_label),
+                         attribute(attributes, n.aria_label), attribute(attributes, n.placeholder),
+                         attribute(attributes, n.name)};
+  std::array<std::string_view, 5> parts;
+  std::size_t kept = 0;
+  PyObject* only = nullptr;
+  for (PyObject* source : sources) {
+    if (!source || !truthy(source)) continue;
+    if (!PyUnicode_Check(source)) vantor::bindings::raise_kind("a part of the search text", "str", source);
+    parts[kept++] = texts.view(source);
+    only = source;
+  }
+  if (kept == 0) return nb::borrow(n.empty);
+  const std::string joined = spatial::searchable(std::span(parts.data(), kept));
+  if (kept == 1 && PyUnicode_CheckExact(only) && joined.size() == parts[0].size()) return nb::borrow(only);
+  return vantor::bindings::make_str(joined);
+}
+
+// An entry read from a descriptor, before the matrix order is known.
+struct Pending {
+  nb::object element, tag, element_type, text, label, searchable, is_enabled, position;
+  bool anchor_only;
+  std::optional<std::string_view> type;
+};
+
+// The bounding box of a descriptor; null when it has none worth placing.
+PyObject* box_of(PyObject* descriptor) {
+  PyObject* bb = field(descriptor, names().bounding_box);
+  if (!bb || bb == Py_None) return nullptr;
+  vantor::bindings::dict_or_raise(bb, "a 'bounding_box'");
+  return PyDict_GET_SIZE(bb) == 0 ? nullptr : bb;
+}
+
+nb::object or_default(PyObject* value, PyObject* fallback) { return nb::borrow(value ? value : fallback); }
+
+void read_descriptors(PyObject* list, bool text_entries, std::vector<Pending>& out,
+                      std::vector<spatial::Corner>& corners, HeldTexts& texts) {
+  const Names& n = names();
+  // A snapshot: reading may run caller code that changes the list.
+  const nb::object items = checked(PyList_GetSlice(list, 0, PyList_GET_SIZE(list)));
+  const Py_ssize_t count = PyList_GET_SIZE(items.ptr());
+  for (Py_ssize_t i = 0; i < count; ++i) {
+    PyObject* d = PyList_GET_ITEM(items.ptr(), i);
+    vantor::bindings::dict_or_raise(d, "a descriptor");
+    PyObject* bb = box_of(d);
+    if (!bb) continue;
+    const nb::object hold_box = nb::borrow(bb);
+    Position position = position_of(bb);
+    PyObject* attributes = attributes_of(d);
+    const nb::object hold_attributes = nb::borrow(attributes);
+    Pending p;
+    p.element = nb::borrow(d);
+    p.tag = or_default(field(d, n.tag), n.empty);
+    p.text = or_default(field(d, n.text), n.empty);
+    p.label = or_default(attribute(attributes, n.underscore_label), n.empty);
+    p.position = std::move(position.record);
+    p.anchor_only = text_entries;
+    if (text_entries) {
+      p.element_type = nb::borrow(n.text_type);
+      p.type = spatial::text_type;
+      p.searchable = p.text;
+      p.is_enabled = nb::borrow(Py_True);
+    } else {
+      Typed typed = element_type_of(d, attributes, texts);
+      p.element_type = std::move(typed.object);
+      p.type = typed.type;
+      p.searchable = searchable_of(d, attributes, texts);
+      p.is_enabled = or_default(field(d, n.is_enabled), Py_True);
+    }
+    out.push_back(std::move(p));
+    corners.push_back(position.corner);
+  }
+}
+
+nb::list build(GridMaker& self) {
+  const Names& n = names();
+  HeldTexts texts;
+  std::vector<Pending> pending;
+  std::vector<spatial::Corner> corners;
+  read_descriptors(self.dom_elements.ptr(), false, pending, corners, texts);
+  read_descriptors(self.text_elements.ptr(), true, pending, corners, texts);
+
+  const std::vector<std::size_t> order = spatial::reading_order(corners);
+  std::vector<std::optional<std::string_view>> types;
+  types.reserve(order.size());
+  for (std::size_t i : order) types.push_back(pending[i].type);
+  const std::vector<std::int64_t> ranks = spatial::order_in_type(types);
+
+  nb::object matrix = checked(PyList_New(static_cast<Py_ssize_t>(order.size())));
+  for (std::size_t at = 0; at < order.size(); ++at) {
+    const Pending& p = pending[order[at]];
+    PyObject* entry = copy(n.blank_entry);
+    PyList_SET_ITEM(matrix.ptr(), static_cast<Py_ssize_t>(at), entry);
+    put_new(entry, n.index, checked(PyLong_FromSize_t(at)).release().ptr());
+    put(entry, n.tag, p.tag.ptr());
+    put(entry, n.element_type, p.element_type.ptr());
+    put(entry, n.text, p.text.ptr());
+    put(entry, n.label, p.label.ptr());
+    put(entry, n.searchable, p.searchable.ptr());
+    put(entry, n.is_enabled, p.is_enabled.ptr());
+    put(entry, n.is_anchor_only, p.anchor_only ? Py_True : Py_False);
+    put_new(entry, n.order_in_type, checked(PyLong_FromLongLong(ranks[at])).release().ptr());
+    put(entry, n.position, p.position.ptr());
+    put(entry, n.element, p.element.ptr());
+  }
+  return nb::steal<nb::list>(matrix.release());
+}
+
+void init(GridMaker* self, nb::handle dom_elements, nb::handle text_elements) {
+  const nb::list dom = vantor::bindings::list_argument(dom_elements, "GridMaker", "dom_elements");
+  nb::object texts;
+  if (text_elements.is_none()) {
+    texts = nb::list();
+  } else if (PyList_Check(text_elements.ptr())) {
+    texts = PyList_GET_SIZE(text_elements.ptr()) > 0 ? nb::borrow(text_elements) : nb::list();
+  } else {
+    vantor::bindings::raise_argument_type("GridMaker", "text_elements", "list or None", text_elements);
+  }
+  new (self) GridMaker{dom, texts};
+}
+
+nb::object element_type_function(nb::handle element) {
+  if (!PyDict_Check(element.ptr())) vantor::bindings::raise_argument_type("_element_type", "element", "dict", element);
+  HeldTexts texts;
+  PyObject* attributes = attributes_of(element.ptr());
+  const nb::object hold = nb::borrow(attributes);
+  return element_type_of(element.ptr(), attributes, texts).object;
+}
+
+nb::object position_function(nb::handle bb) {
+  if (!PyDict_Check(bb.ptr())) vantor::bindings::raise_argument_type("_position", "bb", "dict", bb);
+  return position_of(bb.ptr()).record;
+}
+
+nb::object searchable_function(nb::handle element) {
+  if (!PyDict_Check(element.ptr())) vantor::bindings::raise_argument_type("_searchable", "element", "dict", element);
+  HeldTexts texts;
+  PyObject* attributes = attributes_of(element.ptr());
+  const nb::object hold = nb::borrow(attributes);
+  return searchable_of(element.ptr(), attributes, texts);
+}
+
+}  // namespace
+
+NB_MODULE(gridmaker, m) {
+  vantor::bindings::register_core_errors();
+  m.doc() = "Lays the page's element and text descriptors out as one matrix in reading order.";
+
+  auto cls =
+      nb::class_<GridMaker>(m, "GridMaker", "Builds the spatial matrix of one page scan.")
+          .def("__init__", &init, "dom_elements"_a.none(), "text_elements"_a.none() = nb::none(),
+               nb::sig("def __init__(self, dom_elements: list[dict], text_elements: list[dict] | None = None) -> None"))
+          .def_prop_ro(
+              "dom_elements", [](GridMaker& g) { return g.dom_elements; }, "The element descriptors, as given.")
+          .def_prop_ro(
+              "text_elements", [](GridMaker& g) { return g.text_elements; },
+              "The text element descriptors, an empty list when none were given.")
+          .def("build", &build, nb::sig("def build(self) -> list[dict]"),
+               "The matrix: one entry per placed descriptor, in reading order.");
+  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {"dom_elements", "text_elements"}, 1});
+  vantor::bindings::add_mismatch_overload(cls, {"build", {}});
+
+  m.def("_element_type", &element_type_function, "element"_a.none(),
+        nb::sig("def _element_type(element: dict) -> str | None"), "The element type of an element descriptor.");
+  m.def("_position", &position_function, "bb"_a.none(), nb::sig("def _position(bb: dict) -> dict"),
+        "The position record of a bounding box.");
+  m.def("_searchable", &searchable_function, "element"_a.none(), nb::sig("def _searchable(element: dict) -> str"),
+        "The text an element descriptor is searched under.");
+  vantor::bindings::add_mismatch_function(m, {"_element_type", {"element"}, false});
+  vantor::bindings::add_mismatch_function(m, {"_position", {"bb"}, false});
+  vantor::bindings::add_mismatch_function(m, {"_searchable", {"element"}, false});
+
+  nb::dict tag_to_type;
+  for (const spatial::TagType& t : spatial::tag_to_type)
+    tag_to_type[vantor::bindings::make_str(t.tag)] = vantor::bindings::make_str(t.type);
+  m.attr("_TAG_TO_TYPE") = tag_to_type;
+}

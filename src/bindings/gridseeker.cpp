@@ -1,0 +1,347 @@
+// vantor.engine.spatial.gridseeker: the GridSeeker class, which resolves
+// spatial targets ("second button below email") over a matrix, and the
+// grammar and geometry it is made of.
+#include <nanobind/nanobind.h>
+
+#include <array>
+#include <optional>
+
+#include "spatial/entry_keys.hpp"
+#include "spatial/python_entries.hpp"
+#include "spatial/resolver.hpp"
+#include "spatial/target_grammar.hpp"
+#include "support/arguments.hpp"
+#include "support/error_translation.hpp"
+#include "support/record_fields.hpp"
+#include "support/signature.hpp"
+
+namespace nb = nanobind;
+using namespace nb::literals;
+namespace spatial = vantor::spatial;
+using vantor::bindings::entry_keys;
+using vantor::bindings::key;
+using vantor::bindings::make_str;
+using vantor::bindings::PythonEntries;
+using vantor::bindings::raise_argument_type;
+using vantor::bindings::str_argument;
+
+namespace {
+
+struct GridSeeker {
+  nb::object matrix;
+};
+
+struct Names {
+  PyObject *resolved, *confidence, *element, *anchor_text, *ordinal, *type_relaxed, *actual_type, *candidates;
+  PyObject *target, *empty, *one, *zero_float;
+  std::array<PyObject*, 6> relations;  // strategy names, in Relation order
+  std::array<PyObject*, spatial::type_keywords.size()> types;
+  PyObject *blank_short, *blank_long;
+};
+
+PyObject* blank(std::initializer_list<PyObject*> keys) {
+  PyObject* dict = PyDict_New();
+  if (!dict) throw nb::python_error();
+  for (PyObject* k : keys)
+    if (PyDict_SetItem(dict, k, Py_None) != 0) throw nb::python_error();
+  return dict;
+}
+
+const Names& names() {
+  static const Names* const made = [] {
+    auto* n = new Names{};
+    n->resolved = key("resolved");
+    n->confidence = key("confidence");
+    n->element = key("element");
+    n->anchor_text = key("anchor_text");
+    n->ordinal = key("ordinal");
+    n->type_relaxed = key("type_relaxed");
+    n->actual_type = key("actual_type");
+    n->candidates = key("candidates");
+    n->target = key("target");
+    n->empty = key("");
+    n->one = PyFloat_FromDouble(1.0);
+    n->zero_float = PyFloat_FromDouble(0.0);
+    for (std::size_t i = 0; i < n->relations.size(); ++i)
+      n->relations[i] = key(std::string(spatial::relation_name(static_cast<spatial::Relation>(i))).c_str());
+    for (std::size_t i = 0; i < n->types.size(); ++i)
+      n->types[i] = key(std::string(spatial::type_keywords[i].type).c_str());
+    n->blank_short = blank({n->resolved, n->confidence, n->element, n->candidates});
+    n->blank_long = blank({n->resolved, n->confidence, n->element, n->anchor_text, n->ordinal, n->type_relaxed,
+                           n->actual_type, n->candidates});
+    return n;
+  }();
+  return *made;
+}
+
+nb::object checked(PyObject* made) {
+  if (!made) throw nb::python_error();
+  return nb::steal(made);
+}
+
+nb::dict copy_of(PyObject* blank) {
+  PyObject* dict = PyDict_Copy(blank);
+  if (!dict) throw nb::python_error();
+  return nb::steal<nb::dict>(dict);
+}
+
+void put(PyObject* dict, PyObject* k, PyObject* value) {
+  if (PyDict_SetItem(dict, k, value) != 0) throw nb::python_error();
+}
+
+PyObject* type_object(std::optional<std::string_view> type) {
+  if (!type) return Py_None;
+  const Names& n = names();
+  for (std::size_t i = 0; i < n.types.size(); ++i)
+    if (spatial::type_keywords[i].type == *type) return n.types[i];
+  return Py_None;
+}
+
+PyObject* relation_object(std::optional<spatial::Relation> r) {
+  return r ? names().relations[static_cast<std::size_t>(*r)] : Py_None;
+}
+
+nb::object optional_str(const std::optional<std::string>& text) {
+  return text ? nb::object(make_str(*text)) : nb::none();
+}
+
+nb::dict unresolved() {
+  const Names& n = names();
+  auto result = copy_of(n.blank_short);
+  put(result.ptr(), n.resolved, Py_False);
+  put(result.ptr(), n.confidence, n.zero_float);
+  put(result.ptr(), n.candidates, checked(PyList_New(0)).ptr());
+  return result;
+}
+
+// The descriptors ("element") of the chosen entries, in order.
+nb::object elements(const PythonEntries& entries, const std::vector<std::size_t>& chosen) {
+  nb::object list = checked(PyList_New(static_cast<Py_ssize_t>(chosen.size())));
+  for (std::size_t k = 0; k < chosen.size(); ++k) {
+    PyObject* el = entries.required(chosen[k], entry_keys().element);
+    Py_INCREF(el);
+    PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(k), el);
+  }
+  return list;
+}
+
+nb::dict result_of(const PythonEntries& entries, const spatial::Resolution& r) {
+  using Kind = spatial::Resolution::Kind;
+  if (r.kind == Kind::unresolved) return unresolved();
+  const Names& n = names();
+  const nb::object candidates = elements(entries, r.candidates);
+  PyObject* element = entries.required(r.element, entry_keys().element);
+  auto result = copy_of(r.kind == Kind::by_ordinal ? n.blank_short : n.blank_long);
+  put(result.ptr(), n.resolved, Py_True);
+  put(result.ptr(), n.confidence, n.one);
+  put(result.ptr(), n.element, element);
+  if (r.kind == Kind::by_anchor) {
+    PyObject* anchor_text = vantor::bindings::field(entries.entry(r.anchor), entry_keys().searchable);
+    put(result.ptr(), n.anchor_text, anchor_text ? anchor_text : n.empty);
+    put(result.ptr(), n.ordinal, checked(PyLong_FromLongLong(r.ordinal)).ptr());
+    put(result.ptr(), n.type_relaxed, r.type_relaxed ? Py_True : Py_False);
+    put(result.ptr(), n.actual_type,
+        r.type_relaxed ? entries.required(r.element, entry_keys().element_type) : type_object(r.type_filter));
+  }
+  put(result.ptr(), n.candidates, candidates.ptr());
+  return result;
+}
+
+// The instruction's own ordinal when the reader moved an ordinal word out of
+// the target ("click second button below Email" has target "button below
+// Email" and ordinal 2). Only a plain int above 1 says anything.
+std::optional<std::int64_t> instruction_ordinal(PyObject* instruction) {
+  PyObject* v = vantor::bindings::field(instruction, names().ordinal);
+  if (!v || !PyLong_Check(v) || PyBool_Check(v)) return std::nullopt;
+  int overflow = 0;
+  const long long n = PyLong_AsLongLongAndOverflow(v, &overflow);
+  if (overflow > 0) return INT64_MAX;
+  if (n > 1) return n;
+  return std::nullopt;
+}
+
+nb::dict resolve(GridSeeker& self, nb::handle parsed_instruction) {
+  if (!PyDict_Check(parsed_instruction.ptr()))
+    raise_argument_type("resolve", "parsed_instruction", "dict", parsed_instruction);
+  PyObject* target = vantor::bindings::field(parsed_instruction.ptr(), names().target);
+  if (!target) target = names().empty;
+  const nb::object hold = nb::borrow(target);
+  if (!PyUnicode_Check(target)) vantor::bindings::raise_kind("the instruction's 'target'", "str", target);
+  const vantor::bindings::Utf8 text(target);
+  const spatial::SpatialTarget parsed =
+      spatial::parse_target(text.view(), instruction_ordinal(parsed_instruction.ptr()));
+  if (!parsed.has_anchor() && !parsed.ordinal) return unresolved();  // not a spatial target
+  const PythonEntries entries(self.matrix);
+  return result_of(entries, spatial::resolve(entries, parsed));
+}
+
+std::optional<std::string_view> optional_text(nb::handle obj, const char* function, const char* argument,
+                                              std::optional<vantor::bindings::Utf8>& keep) {
+  if (obj.is_none()) return std::nullopt;
+  if (!PyUnicode_Check(obj.ptr())) raise_argument_type(function, argument, "str or None", obj);
+  return keep.emplace(obj).view();
+}
+
+std::optional<std::int64_t> optional_int(nb::handle obj, const char* function, const char* argument, bool allow_none) {
+  if (allow_none && obj.is_none()) return std::nullopt;
+  if (!PyLong_Check(obj.ptr())) raise_argument_type(function, argument, allow_none ? "int or None" : "int", obj);
+  int overflow = 0;
+  const long long n = PyLong_AsLongLongAndOverflow(obj.ptr(), &overflow);
+  if (overflow != 0) return overflow > 0 ? INT64_MAX : INT64_MIN;
+  return n;
+}
+
+nb::object find_anchor(GridSeeker& self, nb::handle anchor_text) {
+  const auto text = str_argument(anchor_text, "_find_anchor", "anchor_text");
+  const PythonEntries entries(self.matrix);
+  const auto anchor = spatial::find_anchor(entries, text.view());
+  if (!anchor) return nb::none();
+  return nb::borrow(entries.entry(*anchor));
+}
+
+nb::list rank(GridSeeker&, nb::handle candidates, nb::handle anchor, nb::handle strategy, nb::handle ordinal) {
+  vantor::bindings::list_argument(candidates, "_rank", "candidates");
+  if (!PyDict_Check(anchor.ptr())) raise_argument_type("_rank", "anchor", "dict", anchor);
+  std::optional<vantor::bindings::Utf8> keep;
+  const auto strategy_name = optional_text(strategy, "_rank", "strategy", keep);
+  const auto n = optional_int(ordinal, "_rank", "ordinal", true);
+  const PythonEntries entries(candidates, {anchor});
+  const std::size_t anchor_at = entries.size() - 1;
+  std::vector<std::size_t> all(anchor_at);
+  for (std::size_t i = 0; i < anchor_at; ++i) all[i] = i;
+  const auto relation = strategy_name ? spatial::relation_from_name(*strategy_name) : std::nullopt;
+  const auto ranked = spatial::rank(entries, all, anchor_at, relation, n);
+  nb::list out;
+  for (std::size_t i : ranked) out.append(nb::handle(entries.entry(i)));
+  return out;
+}
+
+nb::dict resolve_ordinal(GridSeeker& self, nb::handle ordinal, nb::handle type_filter, nb::handle search_text) {
+  const auto n = optional_int(ordinal, "_resolve_ordinal", "ordinal", false);
+  std::optional<vantor::bindings::Utf8> keep_type, keep_search;
+  const auto type = optional_text(type_filter, "_resolve_ordinal", "type_filter", keep_type);
+  const auto search = optional_text(search_text, "_resolve_ordinal", "search_text", keep_search);
+  const PythonEntries entries(self.matrix);
+  return result_of(entries, spatial::resolve_ordinal(entries, *n, type, search));
+}
+
+void init(GridSeeker* self, nb::handle matrix) {
+  new (self) GridSeeker{vantor::bindings::list_argument(matrix, "GridSeeker", "matrix")};
+}
+
+nb::tuple parse_target(nb::handle target) {
+  const auto text = str_argument(target, "_parse_target", "target");
+  const spatial::SpatialTarget p = spatial::parse_target(text.view());
+  return nb::make_tuple(optional_str(p.anchor_text), nb::handle(relation_object(p.relation)),
+                        nb::handle(type_object(p.type_filter)),
+                        p.ordinal ? nb::object(nb::int_(*p.ordinal)) : nb::none(), optional_str(p.search_text),
+                        optional_str(p.target_text));
+}
+
+nb::str normalize(nb::handle text) {
+  const auto utf8 = str_argument(text, "_normalize", "text");
+  return make_str(spatial::normalize(utf8.view()));
+}
+
+// Two entries given as arguments, as the geometry functions take them.
+PythonEntries pair(const char* function, nb::handle a, nb::handle b) {
+  if (!PyDict_Check(a.ptr())) raise_argument_type(function, "a", "dict", a);
+  if (!PyDict_Check(b.ptr())) raise_argument_type(function, "b", "dict", b);
+  return PythonEntries(nb::handle(), {a, b});
+}
+
+double centre_distance(nb::handle a, nb::handle b) {
+  const PythonEntries e = pair("_centre_distance", a, b);
+  using C = spatial::Coordinate;
+  return spatial::centre_distance(e.coordinate(0, C::cx), e.coordinate(0, C::cy), e.coordinate(1, C::cx),
+                                  e.coordinate(1, C::cy));
+}
+
+bool overlaps_vertically(nb::handle a, nb::handle b) {
+  const PythonEntries e = pair("_overlaps_vertically", a, b);
+  using C = spatial::Coordinate;
+  return spatial::overlaps({e.coordinate(0, C::y), e.coordinate(0, C::y2)},
+                           {e.coordinate(1, C::y), e.coordinate(1, C::y2)});
+}
+
+bool overlaps_horizontally(nb::handle a, nb::handle b) {
+  const PythonEntries e = pair("_overlaps_horizontally", a, b);
+  using C = spatial::Coordinate;
+  return spatial::overlaps({e.coordinate(0, C::x), e.coordinate(0, C::x2)},
+                           {e.coordinate(1, C::x), e.coordinate(1, C::x2)});
+}
+
+std::int64_t dom_distance(nb::handle xpath_a, nb::handle xpath_b) {
+  const auto a = str_argument(xpath_a, "_dom_distance", "xpath_a");
+  const auto b = str_argument(xpath_b, "_dom_distance", "xpath_b");
+  return spatial::dom_distance(a.view(), b.view());
+}
+
+}  // namespace
+
+NB_MODULE(gridseeker, m) {
+  vantor::bindings::register_core_errors();
+  m.doc() = "Resolves spatial targets (the second button below Email) over the matrix of a page.";
+  using vantor::bindings::add_mismatch_function;
+  using vantor::bindings::add_mismatch_overload;
+
+  auto cls = nb::class_<GridSeeker>(m, "GridSeeker", "Resolves spatial targets over one matrix.")
+                 .def("__init__", &init, "matrix"_a.none(), nb::sig("def __init__(self, matrix: list[dict]) -> None"))
+                 .def_prop_ro(
+                     "matrix", [](GridSeeker& g) { return g.matrix; }, "The matrix, as given.")
+                 .def("resolve", &resolve, "parsed_instruction"_a.none(),
+                      nb::sig("def resolve(self, parsed_instruction: dict) -> dict"),
+                      "The resolution result of the instruction's target.")
+                 .def("_find_anchor", &find_anchor, "anchor_text"_a.none(),
+                      nb::sig("def _find_anchor(self, anchor_text: str) -> dict | None"),
+                      "The matrix entry an anchor phrase names, or None.")
+                 .def("_rank", &rank, "candidates"_a.none(), "anchor"_a.none(), "strategy"_a.none(), "ordinal"_a.none(),
+                      nb::sig("def _rank(self, candidates: list[dict], anchor: dict, strategy: str | None, "
+                              "ordinal: int | None) -> list[dict]"),
+                      "The candidates in the relation to the anchor, best first.")
+                 .def("_resolve_ordinal", &resolve_ordinal, "ordinal"_a.none(), "type_filter"_a.none(),
+                      "search_text"_a.none() = nb::none(),
+                      nb::sig("def _resolve_ordinal(self, ordinal: int, type_filter: str | None, "
+                              "search_text: str | None = None) -> dict"),
+                      "The resolution result of a target named by ordinal alone.");
+  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {"matrix"}});
+  add_mismatch_overload(cls, {"resolve", {"parsed_instruction"}});
+  add_mismatch_overload(cls, {"_find_anchor", {"anchor_text"}});
+  add_mismatch_overload(cls, {"_rank", {"candidates", "anchor", "strategy", "ordinal"}});
+  add_mismatch_overload(cls, {"_resolve_ordinal", {"ordinal", "type_filter", "search_text"}, 2});
+
+  m.def("_parse_target", &parse_target, "target"_a.none(),
+        nb::sig("def _parse_target(target: str) -> tuple[str | None, str | None, str | None, int | None, "
+                "str | None, str | None]"),
+        "anchor_text, rel_strategy, type_filter, ordinal, search_text, target_text of a target phrase.");
+  m.def("_normalize", &normalize, "text"_a.none(), nb::sig("def _normalize(text: str) -> str"),
+        "Lower case without blanks and hyphens.");
+  m.def("_centre_distance", &centre_distance, "a"_a.none(), "b"_a.none(),
+        nb::sig("def _centre_distance(a: dict, b: dict) -> float"), "Distance between two entries' centres.");
+  m.def("_overlaps_vertically", &overlaps_vertically, "a"_a.none(), "b"_a.none(),
+        nb::sig("def _overlaps_vertically(a: dict, b: dict) -> bool"), "Whether two entries share a row.");
+  m.def("_overlaps_horizontally", &overlaps_horizontally, "a"_a.none(), "b"_a.none(),
+        nb::sig("def _overlaps_horizontally(a: dict, b: dict) -> bool"), "Whether two entries share a column.");
+  m.def("_dom_distance", &dom_distance, "xpath_a"_a.none(), "xpath_b"_a.none(),
+        nb::sig("def _dom_distance(xpath_a: str, xpath_b: str) -> int"), "Steps that differ between two XPaths.");
+  add_mismatch_function(m, {"_parse_target", {"target"}, false});
+  add_mismatch_function(m, {"_normalize", {"text"}, false});
+  add_mismatch_function(m, {"_centre_distance", {"a", "b"}, false});
+  add_mismatch_function(m, {"_overlaps_vertically", {"a", "b"}, false});
+  add_mismatch_function(m, {"_overlaps_horizontally", {"a", "b"}, false});
+  add_mismatch_function(m, {"_dom_distance", {"xpath_a", "xpath_b"}, false});
+
+  nb::dict relations;
+  for (const spatial::RelationPhrase& r : spatial::relation_phrases)
+    relations[make_str(r.phrase)] = nb::handle(relation_object(r.relation));
+  m.attr("_RELATIONS") = relations;
+  nb::dict ordinals;
+  for (const spatial::OrdinalWord& o : spatial::ordinal_words) ordinals[make_str(o.word)] = o.number;
+  m.attr("_ORDINALS") = ordinals;
+  nb::dict types;
+  for (const spatial::TypeKeyword& t : spatial::type_keywords) types[make_str(t.word)] = make_str(t.type);
+  m.attr("_TYPE_KEYWORDS") = types;
+  m.attr("NEAR_MAX_PIXELS") = spatial::near_max_pixels;
+  m.attr("NEAR_MAX_DOM_STEPS") = spatial::near_max_dom_steps;
+  m.attr("SPATIAL_TOLERANCE") = spatial::spatial_tolerance;
+}

@@ -1,0 +1,44 @@
+#include "support/record_fields.hpp"
+
+#include <string>
+
+namespace vantor::bindings {
+
+PyObject* key(const char* name) {
+  PyObject* k = PyUnicode_InternFromString(name);
+  if (!k) throw nb::python_error();
+  return k;
+}
+
+void raise_key_error(PyObject* key) {
+  PyErr_SetObject(PyExc_KeyError, key);
+  throw nb::python_error();
+}
+
+PyObject* required_field(PyObject* record, PyObject* key) {
+  PyObject* value = field(record, key);
+  if (!value) raise_key_error(key);
+  return value;
+}
+
+void raise_kind(std::string_view what, const char* expected, PyObject* actual) {
+  const char* actual_name = actual == Py_None ? "None" : Py_TYPE(actual)->tp_name;
+  const std::string message = std::string(what) + " must be " + expected + ", not " + actual_name;
+  throw nb::type_error(message.c_str());
+}
+
+std::string_view HeldTexts::view_non_ascii(PyObject* str) {
+  Py_ssize_t size = 0;
+  if (const char* data = PyUnicode_AsUTF8AndSize(str, &size)) return {data, static_cast<std::size_t>(size)};
+  PyErr_Clear();  // lone surrogates: strict UTF-8 refuses them
+  return encoded_.emplace_back(nb::handle(str)).view();
+}
+
+double as_double(PyObject* number) {
+  if (PyFloat_CheckExact(number)) return PyFloat_AS_DOUBLE(number);
+  const double value = PyLong_CheckExact(number) ? PyLong_AsDouble(number) : PyFloat_AsDouble(number);
+  if (value == -1.0 && PyErr_Occurred()) throw nb::python_error();
+  return value;
+}
+
+}  // namespace vantor::bindings
