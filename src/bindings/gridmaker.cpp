@@ -23,8 +23,8 @@ namespace nb = nanobind;
 using namespace nb::literals;
 namespace spatial = vantor::spatial;
 using vantor::bindings::field;
-using vantor::bindings::HeldTexts;
 using vantor::bindings::key;
+using vantor::bindings::TextViews;
 using vantor::bindings::truthy;
 
 namespace {
@@ -45,16 +45,18 @@ struct Names {
       *name;
   PyObject *empty, *zero, *two, *text_type;
   std::array<PyObject*, 6> types;  // the fixed element type names, as in type_names
-  PyObject *blank_entry, *blank_position;
+  // Blank entries holding the values most entries have, so that only the
+  // values that differ need setting; and a blank position.
+  PyObject *blank_element_entry, *blank_text_entry, *blank_position;
 };
 
 constexpr std::array<std::string_view, 6> type_names = {"link", "button", "input", "select", "textbox", "combobox"};
 
-PyObject* blank(std::span<PyObject* const> keys) {
+PyObject* blank(std::span<PyObject* const> keys, std::span<PyObject* const> values) {
   PyObject* dict = PyDict_New();
   if (!dict) throw nb::python_error();
-  for (PyObject* k : keys)
-    if (PyDict_SetItem(dict, k, Py_None) != 0) throw nb::python_error();
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    if (PyDict_SetItem(dict, keys[i], i < values.size() ? values[i] : Py_None) != 0) throw nb::python_error();
   return dict;
 }
 
@@ -92,8 +94,13 @@ const Names& names() {
     const std::array<PyObject*, 11> entry_keys = {n->index,         n->tag,        n->element_type, n->text,
                                                   n->label,         n->searchable, n->is_enabled,   n->is_anchor_only,
                                                   n->order_in_type, n->position,   n->element};
-    n->blank_entry = blank(entry_keys);
-    n->blank_position = blank(n->coordinates);
+    const std::array<PyObject*, 9> element_values = {n->zero,  n->empty, n->empty, n->empty, n->empty,
+                                                     n->empty, Py_True,  Py_False, n->zero};
+    const std::array<PyObject*, 9> text_values = {n->zero,  n->empty, n->text_type, n->empty, n->empty,
+                                                  n->empty, Py_True,  Py_True,      n->zero};
+    n->blank_element_entry = blank(entry_keys, element_values);
+    n->blank_text_entry = blank(entry_keys, text_values);
+    n->blank_position = blank(n->coordinates, {});
     return n;
   }();
   return *made;
@@ -108,6 +115,10 @@ PyObject* copy(PyObject* blank) {
 // Sets a key the blank dict already has: its place, and so the order, stays.
 void put(PyObject* dict, PyObject* k, PyObject* value) {
   if (PyDict_SetItem(dict, k, value) != 0) throw nb::python_error();
+}
+// The same, skipped when the blank already holds that very object.
+void put_unless(PyObject* dict, PyObject* k, PyObject* value, PyObject* blank_value) {
+  if (value != blank_value) put(dict, k, value);
 }
 void put_new(PyObject* dict, PyObject* k, PyObject* value) {
   put(dict, k, value);
@@ -180,17 +191,43 @@ Position position_of(PyObject* bb) {
   return {std::move(record), {vantor::bindings::as_double(y.ptr()), vantor::bindings::as_double(x.ptr())}};
 }
 
+// References to the values read from one descriptor, taken as they are read:
+// a later look-up may run caller code (the __eq__ of an odd key) that drops
+// an earlier value from its record while a view of its text is in use.
+class Held {
+ public:
+  Held() = default;
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  ~Held() {
+    for (std::size_t i = 0; i < count_; ++i) Py_DECREF(items_[i]);
+  }
+  PyObject* keep(PyObject* obj) {
+    if (obj) {
+      Py_INCREF(obj);
+      items_[count_++] = obj;
+    }
+    return obj;
+  }
+
+ private:
+  std::array<PyObject*, 16> items_;
+  std::size_t count_ = 0;
+};
+
 // A descriptor's "attributes" record; null when it has none.
-PyObject* attributes_of(PyObject* descriptor) {
-  PyObject* attributes = field(descriptor, names().attributes);
+PyObject* attributes_of(PyObject* descriptor, Held& held) {
+  PyObject* attributes = held.keep(field(descriptor, names().attributes));
   if (!attributes || attributes == Py_None) return nullptr;
   return vantor::bindings::dict_or_raise(attributes, "a descriptor's 'attributes'");
 }
 
-PyObject* attribute(PyObject* attributes, PyObject* k) { return attributes ? field(attributes, k) : nullptr; }
+PyObject* attribute(PyObject* attributes, PyObject* k, Held& held) {
+  return attributes ? held.keep(field(attributes, k)) : nullptr;
+}
 
-std::optional<std::string_view> text_of(PyObject* value, HeldTexts& texts) {
-  if (value && PyUnicode_Check(value)) return texts.view(value);
+std::optional<std::string_view> text_of(PyObject* value, TextViews& views) {
+  if (value && PyUnicode_Check(value)) return views.view(value);
   return std::nullopt;
 }
 
@@ -202,132 +239,121 @@ PyObject* type_object(std::string_view type) {
 }
 
 struct Typed {
-  nb::object object;  // the type as the entry holds it
+  PyObject* object;  // the type as the entry holds it, borrowed
   std::optional<std::string_view> type;
 };
 
 // The element type of an element descriptor: a role of four, a button-like
 // input, a listed tag's type, or else the tag itself.
-Typed element_type_of(PyObject* descriptor, PyObject* attributes, HeldTexts& texts) {
+Typed element_type_of(PyObject* tag, PyObject* attributes, Held& held, TextViews& views) {
   const Names& n = names();
-  PyObject* tag = field(descriptor, n.tag);
-  if (!tag) tag = n.empty;
-  const auto decided = spatial::element_type(text_of(tag, texts), text_of(attribute(attributes, n.role), texts),
-                                             text_of(attribute(attributes, n.type), texts));
-  if (!decided.tag_itself) return {nb::borrow(type_object(*decided.type)), decided.type};
-  if (PyUnicode_Check(tag)) return {nb::borrow(tag), decided.type};
-  if (tag == Py_None) return {nb::none(), std::nullopt};
+  const auto decided = spatial::element_type(text_of(tag, views), text_of(attribute(attributes, n.role, held), views),
+                                             text_of(attribute(attributes, n.type, held), views));
+  if (!decided.tag_itself) return {type_object(*decided.type), decided.type};
+  if (PyUnicode_Check(tag)) return {tag, decided.type};
+  if (tag == Py_None) return {Py_None, std::nullopt};
   vantor::bindings::raise_kind("an element type (a descriptor's 'tag')", "str or None", tag);
 }
 
 // The search text of an element descriptor. A lone part that needs no
 // trimming is the caller's own str.
-nb::object searchable_of(PyObject* descriptor, PyObject* attributes, HeldTexts& texts) {
+nb::object searchable_of(PyObject* text, PyObject* label, PyObject* attributes, Held& held, TextViews& views) {
   const Names& n = names();
-  PyObject* sources[] = {field(descriptor, n.text), attribute(attributes, n.underscore_label),
-                         attribute(attributes, n.aria_label), attribute(attributes, n.placeholder),
-                         attribute(attributes, n.name)};
+  PyObject* sources[] = {text, label, attribute(attributes, n.aria_label, held),
+                         attribute(attributes, n.placeholder, held), attribute(attributes, n.name, held)};
   std::array<std::string_view, 5> parts;
   std::size_t kept = 0;
   PyObject* only = nullptr;
   for (PyObject* source : sources) {
     if (!source || !truthy(source)) continue;
     if (!PyUnicode_Check(source)) vantor::bindings::raise_kind("a part of the search text", "str", source);
-    parts[kept++] = texts.view(source);
+    parts[kept++] = views.view(source);
     only = source;
   }
   if (kept == 0) return nb::borrow(n.empty);
-  const std::string joined = spatial::searchable(std::span(parts.data(), kept));
-  if (kept == 1 && PyUnicode_CheckExact(only) && joined.size() == parts[0].size()) return nb::borrow(only);
-  return vantor::bindings::make_str(joined);
+  if (kept == 1 && PyUnicode_CheckExact(only) && spatial::trimmed_already(parts[0])) return nb::borrow(only);
+  return vantor::bindings::make_str(spatial::searchable(std::span(parts.data(), kept)));
 }
 
-// An entry read from a descriptor, before the matrix order is known.
-struct Pending {
-  nb::object element, tag, element_type, text, label, searchable, is_enabled, position;
-  bool anchor_only;
-  std::optional<std::string_view> type;
-};
-
 // The bounding box of a descriptor; null when it has none worth placing.
-PyObject* box_of(PyObject* descriptor) {
-  PyObject* bb = field(descriptor, names().bounding_box);
+PyObject* box_of(PyObject* descriptor, Held& held) {
+  PyObject* bb = held.keep(field(descriptor, names().bounding_box));
   if (!bb || bb == Py_None) return nullptr;
   vantor::bindings::dict_or_raise(bb, "a 'bounding_box'");
   return PyDict_GET_SIZE(bb) == 0 ? nullptr : bb;
 }
 
-nb::object or_default(PyObject* value, PyObject* fallback) { return nb::borrow(value ? value : fallback); }
+PyObject* or_default(PyObject* value, PyObject* fallback) { return value ? value : fallback; }
 
-void read_descriptors(PyObject* list, bool text_entries, std::vector<Pending>& out,
-                      std::vector<spatial::Corner>& corners, HeldTexts& texts) {
+// An entry made from a descriptor, before the matrix order is known: every
+// key but "index" and "order_in_type" is set.
+struct Placed {
+  nb::object entry;
+  std::optional<std::string_view> type;  // views a str the entry holds
+  spatial::Corner corner;
+};
+
+void place_descriptors(PyObject* list, bool text_entries, std::vector<Placed>& out, TextViews& views) {
   const Names& n = names();
   // A snapshot: reading may run caller code that changes the list.
   const nb::object items = checked(PyList_GetSlice(list, 0, PyList_GET_SIZE(list)));
   const Py_ssize_t count = PyList_GET_SIZE(items.ptr());
+  out.reserve(out.size() + static_cast<std::size_t>(count));
   for (Py_ssize_t i = 0; i < count; ++i) {
     PyObject* d = PyList_GET_ITEM(items.ptr(), i);
     vantor::bindings::dict_or_raise(d, "a descriptor");
-    PyObject* bb = box_of(d);
+    Held held;
+    PyObject* bb = box_of(d, held);
     if (!bb) continue;
-    const nb::object hold_box = nb::borrow(bb);
     Position position = position_of(bb);
-    PyObject* attributes = attributes_of(d);
-    const nb::object hold_attributes = nb::borrow(attributes);
-    Pending p;
-    p.element = nb::borrow(d);
-    p.tag = or_default(field(d, n.tag), n.empty);
-    p.text = or_default(field(d, n.text), n.empty);
-    p.label = or_default(attribute(attributes, n.underscore_label), n.empty);
-    p.position = std::move(position.record);
-    p.anchor_only = text_entries;
+    PyObject* attributes = attributes_of(d, held);
+    PyObject* tag = or_default(held.keep(field(d, n.tag)), n.empty);
+    PyObject* text = or_default(held.keep(field(d, n.text)), n.empty);
+    PyObject* label = attribute(attributes, n.underscore_label, held);
+
+    nb::object entry = checked(copy(text_entries ? n.blank_text_entry : n.blank_element_entry));
+    PyObject* e = entry.ptr();
+    put_unless(e, n.tag, tag, n.empty);
+    put_unless(e, n.text, text, n.empty);
+    if (label) put_unless(e, n.label, label, n.empty);
+    put(e, n.position, position.record.ptr());
+    put(e, n.element, d);
     if (text_entries) {
-      p.element_type = nb::borrow(n.text_type);
-      p.type = spatial::text_type;
-      p.searchable = p.text;
-      p.is_enabled = nb::borrow(Py_True);
+      put_unless(e, n.searchable, text, n.empty);
+      out.push_back({std::move(entry), spatial::text_type, position.corner});
     } else {
-      Typed typed = element_type_of(d, attributes, texts);
-      p.element_type = std::move(typed.object);
-      p.type = typed.type;
-      p.searchable = searchable_of(d, attributes, texts);
-      p.is_enabled = or_default(field(d, n.is_enabled), Py_True);
+      const Typed typed = element_type_of(tag, attributes, held, views);
+      put_unless(e, n.element_type, typed.object, n.empty);
+      put_unless(e, n.searchable, searchable_of(text, label, attributes, held, views).ptr(), n.empty);
+      PyObject* enabled = held.keep(field(d, n.is_enabled));
+      if (enabled) put_unless(e, n.is_enabled, enabled, Py_True);
+      out.push_back({std::move(entry), typed.type, position.corner});
     }
-    out.push_back(std::move(p));
-    corners.push_back(position.corner);
   }
 }
 
 nb::list build(GridMaker& self) {
   const Names& n = names();
-  HeldTexts texts;
-  std::vector<Pending> pending;
-  std::vector<spatial::Corner> corners;
-  read_descriptors(self.dom_elements.ptr(), false, pending, corners, texts);
-  read_descriptors(self.text_elements.ptr(), true, pending, corners, texts);
+  std::vector<Placed> placed;
+  TextViews views;
+  place_descriptors(self.dom_elements.ptr(), false, placed, views);
+  place_descriptors(self.text_elements.ptr(), true, placed, views);
 
+  std::vector<spatial::Corner> corners;
+  corners.reserve(placed.size());
+  for (const Placed& p : placed) corners.push_back(p.corner);
   const std::vector<std::size_t> order = spatial::reading_order(corners);
   std::vector<std::optional<std::string_view>> types;
   types.reserve(order.size());
-  for (std::size_t i : order) types.push_back(pending[i].type);
+  for (std::size_t i : order) types.push_back(placed[i].type);
   const std::vector<std::int64_t> ranks = spatial::order_in_type(types);
 
   nb::object matrix = checked(PyList_New(static_cast<Py_ssize_t>(order.size())));
   for (std::size_t at = 0; at < order.size(); ++at) {
-    const Pending& p = pending[order[at]];
-    PyObject* entry = copy(n.blank_entry);
+    PyObject* entry = placed[order[at]].entry.inc_ref().ptr();
     PyList_SET_ITEM(matrix.ptr(), static_cast<Py_ssize_t>(at), entry);
     put_new(entry, n.index, checked(PyLong_FromSize_t(at)).release().ptr());
-    put(entry, n.tag, p.tag.ptr());
-    put(entry, n.element_type, p.element_type.ptr());
-    put(entry, n.text, p.text.ptr());
-    put(entry, n.label, p.label.ptr());
-    put(entry, n.searchable, p.searchable.ptr());
-    put(entry, n.is_enabled, p.is_enabled.ptr());
-    put(entry, n.is_anchor_only, p.anchor_only ? Py_True : Py_False);
     put_new(entry, n.order_in_type, checked(PyLong_FromLongLong(ranks[at])).release().ptr());
-    put(entry, n.position, p.position.ptr());
-    put(entry, n.element, p.element.ptr());
   }
   return nb::steal<nb::list>(matrix.release());
 }
@@ -347,10 +373,11 @@ void init(GridMaker* self, nb::handle dom_elements, nb::handle text_elements) {
 
 nb::object element_type_function(nb::handle element) {
   if (!PyDict_Check(element.ptr())) vantor::bindings::raise_argument_type("_element_type", "element", "dict", element);
-  HeldTexts texts;
-  PyObject* attributes = attributes_of(element.ptr());
-  const nb::object hold = nb::borrow(attributes);
-  return element_type_of(element.ptr(), attributes, texts).object;
+  Held held;
+  PyObject* attributes = attributes_of(element.ptr(), held);
+  PyObject* tag = or_default(held.keep(field(element.ptr(), names().tag)), names().empty);
+  TextViews views;
+  return nb::borrow(element_type_of(tag, attributes, held, views).object);
 }
 
 nb::object position_function(nb::handle bb) {
@@ -360,10 +387,11 @@ nb::object position_function(nb::handle bb) {
 
 nb::object searchable_function(nb::handle element) {
   if (!PyDict_Check(element.ptr())) vantor::bindings::raise_argument_type("_searchable", "element", "dict", element);
-  HeldTexts texts;
-  PyObject* attributes = attributes_of(element.ptr());
-  const nb::object hold = nb::borrow(attributes);
-  return searchable_of(element.ptr(), attributes, texts);
+  Held held;
+  PyObject* attributes = attributes_of(element.ptr(), held);
+  TextViews views;
+  return searchable_of(held.keep(field(element.ptr(), names().text)),
+                       attribute(attributes, names().underscore_label, held), attributes, held, views);
 }
 
 }  // namespace

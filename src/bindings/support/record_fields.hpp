@@ -42,13 +42,12 @@ inline PyObject* dict_or_raise(PyObject* obj, std::string_view what) {
   return obj;
 }
 
-// Texts of caller strs as UTF-8 views, valid for as long as this lives: it
-// holds every str it was asked about, since caller code may drop a str from
-// its record while a view of it is still in use.
-class HeldTexts {
+// Texts of strs as UTF-8 views, valid while the str lives and this lives.
+// Python keeps the UTF-8 form of a str once made, so only a str holding lone
+// surrogates needs a copy, kept here.
+class TextViews {
  public:
   std::string_view view(PyObject* str) {
-    held_.push_back(nb::borrow(str));
     if (PyUnicode_IS_ASCII(str))
       return {static_cast<const char*>(PyUnicode_DATA(str)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(str))};
     return view_non_ascii(str);
@@ -56,8 +55,22 @@ class HeldTexts {
 
  private:
   std::string_view view_non_ascii(PyObject* str);
+  std::deque<Utf8> encoded_;
+};
+
+// Texts of caller strs as views, valid for as long as this lives: it holds
+// every str it was asked about, since caller code may drop a str from its
+// record while a view of it is still in use.
+class HeldTexts {
+ public:
+  std::string_view view(PyObject* str) {
+    held_.push_back(nb::borrow(str));
+    return views_.view(str);
+  }
+
+ private:
   std::vector<nb::object> held_;
-  std::deque<Utf8> encoded_;  // strs with lone surrogates, in their own encoding
+  TextViews views_;
 };
 
 // Python's truth value of obj, with the common kinds decided without a call.

@@ -34,14 +34,26 @@ std::string searchable(std::span<const std::string_view> parts) {
   return std::string(trimmed);
 }
 
+bool trimmed_already(std::string_view text) { return text::strip(text).size() == text.size(); }
+
 std::vector<std::size_t> reading_order(std::span<const Corner> corners) {
-  std::vector<std::size_t> order(corners.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const Corner& ca = corners[a];
-    const Corner& cb = corners[b];
-    return ca.y < cb.y || (ca.y == cb.y && ca.x < cb.x);
-  });
+  // Keys and positions side by side: the sort then walks one array.
+  struct Keyed {
+    double y, x;
+    std::size_t at;
+  };
+  std::vector<Keyed> keyed(corners.size());
+  for (std::size_t i = 0; i < corners.size(); ++i) keyed[i] = {corners[i].y, corners[i].x, i};
+  const auto before = [](const Keyed& a, const Keyed& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); };
+  // Each of the page's two lists is often in reading order already: two
+  // sorted runs merge in one pass, stably.
+  const auto first_run_end = std::is_sorted_until(keyed.begin(), keyed.end(), before);
+  if (std::is_sorted(first_run_end, keyed.end(), before))
+    std::inplace_merge(keyed.begin(), first_run_end, keyed.end(), before);
+  else
+    std::stable_sort(keyed.begin(), keyed.end(), before);
+  std::vector<std::size_t> order(keyed.size());
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].at;
   return order;
 }
 

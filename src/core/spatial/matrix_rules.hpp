@@ -47,6 +47,10 @@ ElementType element_type(std::optional<std::string_view> tag, std::optional<std:
 // by blanks and trimmed. Parts that are only blanks still count as parts.
 std::string searchable(std::span<const std::string_view> parts);
 
+// True when trimming would leave text as it is: a lone part is then its own
+// search text.
+bool trimmed_already(std::string_view text);
+
 // A sort key of an entry: its top-left corner.
 struct Corner {
   double y, x;
