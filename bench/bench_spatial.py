@@ -82,13 +82,17 @@ def floor(dom, texts):
     return [entry(el, el["tag"], False) for el in dom] + [entry(t, "text", True) for t in texts]
 
 
-TARGETS = [
-    {"action": "click", "target": "button below Email", "value": None, "ordinal": 1, "_literal_target": False},
-    {"action": "click", "target": "link", "value": None, "ordinal": 3, "_literal_target": False},
-    {"action": "type", "target": "input below the Password", "value": "x", "_literal_target": False},
-    {"action": "click", "target": "Delete button right of Order 1-2", "value": None, "ordinal": 1,
-     "_literal_target": False},
-]
+def targets(page):
+    """Four steps as the step reader parses them, naming things the page has."""
+    field = next(t["text"] for t in page.texts if t["tag"] == "label")
+    row = next((t["text"] for t in page.texts if t["text"].startswith("Order")), field)
+    return [
+        {"action": "click", "target": f"button below {field}", "value": None, "ordinal": 1, "_literal_target": False},
+        {"action": "click", "target": "link", "value": None, "ordinal": 3, "_literal_target": False},
+        {"action": "type", "target": f"input below the {field}", "value": "x", "_literal_target": False},
+        {"action": "click", "target": f"Delete button right of {row}", "value": None, "ordinal": 1,
+         "_literal_target": False},
+    ]
 
 
 def time_ms(run):
@@ -100,14 +104,15 @@ def time_ms(run):
 def measure(count, rounds):
     page = Page(seed=count).fill(count)
     dom, texts = page.dom, page.texts
+    steps = targets(page)
 
     def build():
         GridMaker(dom, texts).build()
 
     def build_and_resolve():
         seeker = GridSeeker(GridMaker(dom, texts).build())
-        for instruction in TARGETS:
-            seeker.resolve(instruction)
+        for instruction in steps:
+            assert seeker.resolve(instruction)["resolved"], instruction
 
     loops = {"floor": lambda: floor(dom, texts), "build()": build, "build() + 4 resolve()": build_and_resolve}
     samples = {name: [] for name in loops}

@@ -6,6 +6,7 @@
 
 #include "text/case.hpp"
 #include "text/utf8.hpp"
+#include "text/whitespace.hpp"
 
 namespace vantor::spatial {
 
@@ -20,6 +21,12 @@ inline bool ascii_lower_equals(std::string_view ascii, std::string_view lowered)
 inline bool lower_equals(std::string_view text, std::string_view lowered) {
   if (text::is_ascii(text)) return ascii_lower_equals(text, lowered);
   return text::lower(text) == lowered;
+}
+
+// text.lower().strip() == lowered
+inline bool lower_stripped_equals(std::string_view text, std::string_view lowered) {
+  if (text::is_ascii(text)) return ascii_lower_equals(text::strip(text), lowered);
+  return text::strip(text::lower(text)) == lowered;
 }
 
 // text.lower().startswith(prefix)

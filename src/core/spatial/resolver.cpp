@@ -1,6 +1,7 @@
 #include "spatial/resolver.hpp"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "spatial/lowered_compare.hpp"
@@ -12,23 +13,6 @@ namespace {
 
 using Indices = std::vector<std::size_t>;
 
-// Entries that name the anchor through one of its attributes.
-bool attribute_equals(const Entries& entries, std::size_t i, std::string_view anchor_lower) {
-  for (AnchorAttribute which : anchor_attributes) {
-    const auto value = entries.anchor_attribute(i, which);
-    if (value && lower_equals(*value, anchor_lower)) return true;
-  }
-  return false;
-}
-
-bool attribute_starts_with(const Entries& entries, std::size_t i, std::string_view prefix) {
-  for (AnchorAttribute which : anchor_attributes) {
-    const auto value = entries.anchor_attribute(i, which);
-    if (lower_starts_with(value.value_or(std::string_view{}), prefix)) return true;
-  }
-  return false;
-}
-
 Indices matching(const Entries& entries, auto&& test) {
   Indices out;
   for (std::size_t i = 0; i < entries.size(); ++i)
@@ -36,31 +20,66 @@ Indices matching(const Entries& entries, auto&& test) {
   return out;
 }
 
-Span rows(const Entries& e, std::size_t i) { return {e.coordinate(i, Coordinate::y), e.coordinate(i, Coordinate::y2)}; }
-Span columns(const Entries& e, std::size_t i) {
-  return {e.coordinate(i, Coordinate::x), e.coordinate(i, Coordinate::x2)};
+// The coordinates of one entry, each read when first needed and then kept:
+// a relation reads only the keys it tests, as a missing key is an error only
+// when it is read.
+class Box {
+ public:
+  Box(const Entries& entries, std::size_t entry) : entries_(entries), entry_(entry) {}
+  double operator[](Coordinate c) const {
+    auto& slot = read_[static_cast<std::size_t>(c)];
+    if (!slot) slot = entries_.coordinate(entry_, c);
+    return *slot;
+  }
+  Span rows() const { return {(*this)[Coordinate::y], (*this)[Coordinate::y2]}; }
+  Span columns() const { return {(*this)[Coordinate::x], (*this)[Coordinate::x2]}; }
+
+ private:
+  const Entries& entries_;
+  std::size_t entry_;
+  mutable std::array<std::optional<double>, 8> read_;
+};
+
+double centre_distance(const Box& c, const Box& a) {
+  return spatial::centre_distance(c[Coordinate::cx], c[Coordinate::cy], a[Coordinate::cx], a[Coordinate::cy]);
 }
 
-double centre_distance(const Entries& e, std::size_t c, std::size_t a) {
-  return spatial::centre_distance(e.coordinate(c, Coordinate::cx), e.coordinate(c, Coordinate::cy),
-                                  e.coordinate(a, Coordinate::cx), e.coordinate(a, Coordinate::cy));
+bool qualifies(const Entries& e, std::size_t ci, const Box& c, std::size_t ai, const Box& a, Relation r) {
+  using C = Coordinate;
+  switch (r) {
+    case Relation::next_to:
+      return overlaps(c.rows(), a.rows()) && c[C::x] >= a[C::x2];
+    case Relation::below:
+      return c[C::y] >= a[C::y2] && overlaps(c.columns(), a.columns());
+    case Relation::above:
+      return c[C::y2] <= a[C::y] && overlaps(c.columns(), a.columns());
+    case Relation::left:
+      return c[C::x2] <= a[C::x] && overlaps(c.rows(), a.rows());
+    case Relation::right:
+      return c[C::x] >= a[C::x2] && overlaps(c.rows(), a.rows());
+    case Relation::near:
+      return centre_distance(c, a) <= static_cast<double>(near_max_pixels) &&
+             dom_distance(e.xpath(ai), e.xpath(ci)) <= near_max_dom_steps;
+  }
+  return false;
 }
 
 // The sort key of the relation's ranking, smaller first.
-double ranking_key(const Entries& e, std::size_t c, std::size_t a, Relation r) {
+double ranking_key(const Entries& e, std::size_t ci, const Box& c, const Box& a, Relation r) {
+  using C = Coordinate;
   switch (r) {
     case Relation::next_to:
-      return static_cast<double>(e.index(c));
+      return static_cast<double>(e.index(ci));
     case Relation::below:
-      return e.coordinate(c, Coordinate::y);
+      return c[C::y];
     case Relation::above:
-      return -e.coordinate(c, Coordinate::y2);
+      return -c[C::y2];
     case Relation::left:
-      return -e.coordinate(c, Coordinate::x2);
+      return -c[C::x2];
     case Relation::right:
-      return e.coordinate(c, Coordinate::x);
+      return c[C::x];
     case Relation::near:
-      return centre_distance(e, c, a);
+      return centre_distance(c, a);
   }
   return 0;
 }
@@ -75,29 +94,51 @@ bool of_type(const Entries& entries, std::size_t i, std::optional<std::string_vi
   return !type_filter || entries.element_type(i) == type_filter;
 }
 
-bool contains(std::string_view haystack, std::string_view needle) {
-  return haystack.find(needle) != std::string_view::npos;
+// Whether the normalised form of text contains needle (already normalised);
+// buffer is scratch space reused across calls.
+bool normalized_contains(std::string_view text, std::string_view needle, std::string& buffer) {
+  normalize_into(text, buffer);
+  return buffer.find(needle) != std::string::npos;
 }
 
 }  // namespace
 
 std::optional<std::size_t> find_anchor(const Entries& entries, std::string_view anchor_text) {
   const std::string anchor_lower = text::lower(anchor_text);
-  Indices matches =
-      matching(entries, [&](std::size_t i) { return lower_equals(entries.text(i, false), anchor_lower); });
-  // An attribute counts only for entries whose text did not match, and only
-  // matters when no text matched at all.
-  if (matches.empty())
-    matches = matching(entries, [&](std::size_t i) { return attribute_equals(entries, i, anchor_lower); });
+  const std::size_t n = entries.size();
+  // Each entry's text and anchor attributes are read once, for the whole
+  // and the prefix tests alike.
+  std::vector<std::string_view> texts(n);
+  for (std::size_t i = 0; i < n; ++i) texts[i] = entries.text(i, false);
+  Indices matches = matching(entries, [&](std::size_t i) { return lower_equals(texts[i], anchor_lower); });
+
+  // Attributes count only for entries whose text did not match, and only
+  // matter when no text matched at all.
+  using Attributes = std::array<std::optional<std::string_view>, std::size(anchor_attributes)>;
+  std::vector<Attributes> attributes;
+  const auto read_attributes = [&] {
+    attributes.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+      for (std::size_t a = 0; a < std::size(anchor_attributes); ++a)
+        attributes[i][a] = entries.anchor_attribute(i, anchor_attributes[a]);
+  };
+  if (matches.empty()) {
+    read_attributes();
+    matches = matching(entries, [&](std::size_t i) {
+      return std::ranges::any_of(attributes[i], [&](const auto& v) { return v && lower_equals(*v, anchor_lower); });
+    });
+  }
   if (matches.empty()) {
     const std::string prefix = anchor_lower + ' ';
     const std::string call = anchor_lower + '(';
     matches = matching(entries, [&](std::size_t i) {
-      const std::string_view text = entries.text(i, false);
-      return lower_starts_with(text, prefix) || lower_starts_with(text, call);
+      return lower_starts_with(texts[i], prefix) || lower_starts_with(texts[i], call);
     });
     if (matches.empty())
-      matches = matching(entries, [&](std::size_t i) { return attribute_starts_with(entries, i, prefix); });
+      matches = matching(entries, [&](std::size_t i) {
+        return std::ranges::any_of(
+            attributes[i], [&](const auto& v) { return lower_starts_with(v.value_or(std::string_view{}), prefix); });
+      });
   }
   if (matches.empty()) return std::nullopt;
 
@@ -122,25 +163,8 @@ std::optional<std::size_t> find_anchor(const Entries& entries, std::string_view 
   return best;
 }
 
-bool qualifies(const Entries& e, std::size_t c, std::size_t a, Relation r) {
-  switch (r) {
-    case Relation::next_to:
-      return overlaps(rows(e, c), rows(e, a)) && e.coordinate(c, Coordinate::x) >= e.coordinate(a, Coordinate::x2);
-    case Relation::below:
-      return e.coordinate(c, Coordinate::y) >= e.coordinate(a, Coordinate::y2) &&
-             overlaps(columns(e, c), columns(e, a));
-    case Relation::above:
-      return e.coordinate(c, Coordinate::y2) <= e.coordinate(a, Coordinate::y) &&
-             overlaps(columns(e, c), columns(e, a));
-    case Relation::left:
-      return e.coordinate(c, Coordinate::x2) <= e.coordinate(a, Coordinate::x) && overlaps(rows(e, c), rows(e, a));
-    case Relation::right:
-      return e.coordinate(c, Coordinate::x) >= e.coordinate(a, Coordinate::x2) && overlaps(rows(e, c), rows(e, a));
-    case Relation::near:
-      return centre_distance(e, c, a) <= static_cast<double>(near_max_pixels) &&
-             dom_distance(e.xpath(a), e.xpath(c)) <= near_max_dom_steps;
-  }
-  return false;
+bool qualifies(const Entries& entries, std::size_t c, std::size_t a, Relation r) {
+  return qualifies(entries, c, Box(entries, c), a, Box(entries, a), r);
 }
 
 std::vector<std::size_t> rank(const Entries& entries, const std::vector<std::size_t>& candidates, std::size_t anchor,
@@ -151,8 +175,12 @@ std::vector<std::size_t> rank(const Entries& entries, const std::vector<std::siz
     std::size_t entry;
   };
   std::vector<Keyed> keyed;
-  for (std::size_t c : candidates)
-    if (qualifies(entries, c, anchor, *relation)) keyed.push_back({ranking_key(entries, c, anchor, *relation), c});
+  const Box a(entries, anchor);
+  for (std::size_t c : candidates) {
+    const Box box(entries, c);
+    if (qualifies(entries, c, box, anchor, a, *relation))
+      keyed.push_back({ranking_key(entries, c, box, a, *relation), c});
+  }
   std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
   Indices ranked;
   ranked.reserve(keyed.size());
@@ -176,14 +204,15 @@ Resolution resolve_ordinal(const Entries& entries, std::int64_t ordinal, std::op
     const std::string s_lower = text::lower(*search_text);
     Indices text_matches;
     for (std::size_t i : pool)
-      if (text::strip(text::lower(entries.text(i, true))) == s_lower) text_matches.push_back(i);
+      if (lower_stripped_equals(entries.text(i, true), s_lower)) text_matches.push_back(i);
     if (ordinal >= 0 && text_matches.size() >= static_cast<std::uint64_t>(ordinal)) {
       pool = std::move(text_matches);
     } else {
       const std::string s_norm = normalize(*search_text);
+      std::string buffer;
       Indices norm_matches;
       for (std::size_t i : pool)
-        if (contains(normalize(entries.searchable(i, true)), s_norm)) norm_matches.push_back(i);
+        if (normalized_contains(entries.searchable(i, true), s_norm, buffer)) norm_matches.push_back(i);
       if (!norm_matches.empty()) pool = std::move(norm_matches);
     }
   }
@@ -214,8 +243,9 @@ Resolution resolve(const Entries& entries, const SpatialTarget& target) {
     });
     if (!t_norm) return pool;
     Indices named;
+    std::string buffer;
     for (std::size_t i : pool)
-      if (contains(normalize(entries.searchable(i, false)), *t_norm)) named.push_back(i);
+      if (normalized_contains(entries.searchable(i, false), *t_norm, buffer)) named.push_back(i);
     return named.empty() ? pool : named;  // the target's own words narrow, never empty
   };
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "text/case.hpp"
+#include "text/utf8.hpp"
 #include "text/whitespace.hpp"
 
 namespace vantor::spatial {
@@ -113,9 +114,21 @@ SpatialTarget parse_target(std::string_view target, std::optional<std::int64_t> 
   return out;
 }
 
+void normalize_into(std::string_view text, std::string& out) {
+  out.clear();
+  const auto keep = [&](char c) {
+    if (c != ' ' && c != '-') out += c;
+  };
+  if (text::is_ascii(text)) {
+    for (char c : text) keep(text::ascii_lower(c));
+  } else {
+    for (char c : text::lower(text)) keep(c);
+  }
+}
+
 std::string normalize(std::string_view text) {
-  std::string out = text::lower(text);
-  std::erase_if(out, [](char c) { return c == ' ' || c == '-'; });
+  std::string out;
+  normalize_into(text, out);
   return out;
 }
 

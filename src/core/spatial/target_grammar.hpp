@@ -88,5 +88,7 @@ SpatialTarget parse_target(std::string_view target, std::optional<std::int64_t> 
 
 // Lower case without blanks and hyphens: "Sign-In Now" is "signinnow".
 std::string normalize(std::string_view text);
+// The same, into out (its storage reused: no allocation per text in a loop).
+void normalize_into(std::string_view text, std::string& out);
 
 }  // namespace vantor::spatial
