@@ -130,43 +130,52 @@ nb::object checked(PyObject* made) {
   return nb::steal(made);
 }
 
-// Plain ints and floats whose sums a double holds exactly, so the arithmetic
-// needs no call into the number protocol.
-constexpr double exact_limit = 9007199254740992.0;  // 2**53
-bool plain_number(PyObject* o, double& value) {
-  if (PyFloat_CheckExact(o)) {
-    value = PyFloat_AS_DOUBLE(o);
-    return true;
-  }
-  if (!PyLong_CheckExact(o)) return false;
-  int overflow = 0;
-  const long long i = PyLong_AsLongLongAndOverflow(o, &overflow);
-  if (overflow != 0 || i > (1LL << 52) || i < -(1LL << 52)) return false;
-  value = static_cast<double>(i);
-  return true;
-}
+// A coordinate as the arithmetic sees it. Plain ints of up to 52 bits and
+// plain floats are computed here, exactly as Python computes them (their
+// sums and halves are exact in a double); anything else goes through
+// Python's number protocol.
+struct Number {
+  PyObject* object;
+  enum class Kind { integer, real, other } kind;
+  long long integer = 0;
+  double real = 0;
 
-// start + extent / 2, a float whatever the inputs, as Python computes it.
-nb::object centre(PyObject* start, PyObject* extent) {
-  double s, e;
-  if (plain_number(start, s) && plain_number(extent, e) && std::abs(s) < exact_limit)
-    return checked(PyFloat_FromDouble(s + e / 2));
-  const nb::object half = checked(PyNumber_TrueDivide(extent, names().two));
-  return checked(PyNumber_Add(start, half.ptr()));
+  explicit Number(PyObject* o) : object(o), kind(Kind::other) {
+    if (PyFloat_CheckExact(o)) {
+      kind = Kind::real;
+      real = PyFloat_AS_DOUBLE(o);
+    } else if (PyLong_CheckExact(o)) {
+      int overflow = 0;
+      const long long i = PyLong_AsLongLongAndOverflow(o, &overflow);
+      if (overflow == 0 && i <= (1LL << 52) && i >= -(1LL << 52)) {
+        kind = Kind::integer;
+        integer = i;
+        real = static_cast<double>(i);
+      } else if (i == -1 && PyErr_Occurred()) {
+        throw nb::python_error();
+      }
+    }
+  }
+  bool plain() const { return kind != Kind::other; }
+  // The value as a sort key; a number of another type converts as float() does.
+  double key() const { return plain() ? real : vantor::bindings::as_double(object); }
+};
+
+// start + extent / 2: a float whatever the inputs.
+PyObject* centre(const Number& start, const Number& extent) {
+  if (start.plain() && extent.plain()) return PyFloat_FromDouble(start.real + extent.real / 2);
+  const nb::object half = checked(PyNumber_TrueDivide(extent.object, names().two));
+  return PyNumber_Add(start.object, half.ptr());
 }
 
 // start + extent, keeping the inputs' type: int and int give an int.
-nb::object edge(PyObject* start, PyObject* extent) {
-  if (PyLong_CheckExact(start) && PyLong_CheckExact(extent)) {
-    int o1 = 0, o2 = 0;
-    const long long a = PyLong_AsLongLongAndOverflow(start, &o1);
-    const long long b = PyLong_AsLongLongAndOverflow(extent, &o2);
-    long long sum;
-    if (o1 == 0 && o2 == 0 && !__builtin_add_overflow(a, b, &sum)) return checked(PyLong_FromLongLong(sum));
-  } else if (PyFloat_CheckExact(start) && PyFloat_CheckExact(extent)) {
-    return checked(PyFloat_FromDouble(PyFloat_AS_DOUBLE(start) + PyFloat_AS_DOUBLE(extent)));
-  }
-  return checked(PyNumber_Add(start, extent));
+PyObject* edge(const Number& start, const Number& extent) {
+  using Kind = Number::Kind;
+  if (start.kind == Kind::integer && extent.kind == Kind::integer)
+    return PyLong_FromLongLong(start.integer + extent.integer);
+  if (start.plain() && extent.plain() && (start.kind == Kind::real || extent.kind == Kind::real))
+    return PyFloat_FromDouble(start.real + extent.real);
+  return PyNumber_Add(start.object, extent.object);
 }
 
 struct Position {
@@ -178,17 +187,17 @@ struct Position {
 // centre and the far edges.
 Position position_of(PyObject* bb) {
   const Names& n = names();
-  const auto read = [&](PyObject* k) {
-    PyObject* v = field(bb, k);
-    return nb::borrow(v ? v : n.zero);
-  };
-  const nb::object x = read(n.coordinates[0]), y = read(n.coordinates[1]), w = read(n.width), h = read(n.height);
-  const nb::object cx = centre(x.ptr(), w.ptr()), cy = centre(y.ptr(), h.ptr());
-  const nb::object x2 = edge(x.ptr(), w.ptr()), y2 = edge(y.ptr(), h.ptr());
+  PyObject* found[4] = {field(bb, n.coordinates[0]), field(bb, n.coordinates[1]), field(bb, n.width),
+                        field(bb, n.height)};
+  nb::object held[4];
+  for (std::size_t i = 0; i < 4; ++i) held[i] = nb::borrow(found[i] ? found[i] : n.zero);
+  const Number x(held[0].ptr()), y(held[1].ptr()), w(held[2].ptr()), h(held[3].ptr());
+  const nb::object cx = checked(centre(x, w)), cy = checked(centre(y, h));
+  const nb::object x2 = checked(edge(x, w)), y2 = checked(edge(y, h));
   nb::object record = checked(copy(n.blank_position));
-  PyObject* values[] = {x.ptr(), y.ptr(), w.ptr(), h.ptr(), cx.ptr(), cy.ptr(), x2.ptr(), y2.ptr()};
+  PyObject* values[] = {x.object, y.object, w.object, h.object, cx.ptr(), cy.ptr(), x2.ptr(), y2.ptr()};
   for (std::size_t i = 0; i < 8; ++i) put(record.ptr(), n.coordinates[i], values[i]);
-  return {std::move(record), {vantor::bindings::as_double(y.ptr()), vantor::bindings::as_double(x.ptr())}};
+  return {std::move(record), {y.key(), x.key()}};
 }
 
 // References to the values read from one descriptor, taken as they are read:
@@ -285,76 +294,110 @@ PyObject* box_of(PyObject* descriptor, Held& held) {
 
 PyObject* or_default(PyObject* value, PyObject* fallback) { return value ? value : fallback; }
 
-// An entry made from a descriptor, before the matrix order is known: every
-// key but "index" and "order_in_type" is set.
-struct Placed {
-  nb::object entry;
-  std::optional<std::string_view> type;  // views a str the entry holds
-  spatial::Corner corner;
+// What one placed descriptor gives its entry, read in input order. The
+// entries themselves are made afterwards in matrix order, each complete at
+// once, so the matrix is written in one pass.
+struct Pending {
+  // References owned until handed to the entry.
+  PyObject *element, *tag, *element_type, *text, *label, *searchable, *is_enabled, *position;
+  std::optional<std::string_view> type;  // views a str that element_type or tag holds
+  bool text_entry;
 };
 
-void place_descriptors(PyObject* list, bool text_entries, std::vector<Placed>& out, TextViews& views) {
+class PendingEntries {
+ public:
+  PendingEntries() = default;
+  PendingEntries(const PendingEntries&) = delete;
+  PendingEntries& operator=(const PendingEntries&) = delete;
+  ~PendingEntries() {
+    for (Pending& p : items) release(p);
+  }
+  static void release(Pending& p) {
+    for (PyObject** slot :
+         {&p.element, &p.tag, &p.element_type, &p.text, &p.label, &p.searchable, &p.is_enabled, &p.position})
+      Py_CLEAR(*slot);
+  }
+  std::vector<Pending> items;
+  std::vector<spatial::Corner> corners;
+};
+
+PyObject* owned(PyObject* obj) {
+  Py_XINCREF(obj);
+  return obj;
+}
+
+void read_descriptors(PyObject* list, bool text_entries, PendingEntries& out, TextViews& views) {
   const Names& n = names();
   // A snapshot: reading may run caller code that changes the list.
   const nb::object items = checked(PyList_GetSlice(list, 0, PyList_GET_SIZE(list)));
   const Py_ssize_t count = PyList_GET_SIZE(items.ptr());
-  out.reserve(out.size() + static_cast<std::size_t>(count));
+  out.items.reserve(out.items.size() + static_cast<std::size_t>(count));
+  out.corners.reserve(out.items.capacity());
   for (Py_ssize_t i = 0; i < count; ++i) {
     PyObject* d = PyList_GET_ITEM(items.ptr(), i);
     vantor::bindings::dict_or_raise(d, "a descriptor");
-    Held held;
+    Held held;  // what is read but not kept
     PyObject* bb = box_of(d, held);
     if (!bb) continue;
     Position position = position_of(bb);
+    out.corners.push_back(position.corner);
+    // Kept values are owned by the pending entry from the moment they are
+    // read; null stands for the blank entry's own value.
+    Pending& p = out.items.emplace_back(
+        Pending{owned(d), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}, text_entries});
+    p.position = position.record.release().ptr();
     PyObject* attributes = attributes_of(d, held);
-    PyObject* tag = or_default(held.keep(field(d, n.tag)), n.empty);
-    PyObject* text = or_default(held.keep(field(d, n.text)), n.empty);
-    PyObject* label = attribute(attributes, n.underscore_label, held);
-
-    nb::object entry = checked(copy(text_entries ? n.blank_text_entry : n.blank_element_entry));
-    PyObject* e = entry.ptr();
-    put_unless(e, n.tag, tag, n.empty);
-    put_unless(e, n.text, text, n.empty);
-    if (label) put_unless(e, n.label, label, n.empty);
-    put(e, n.position, position.record.ptr());
-    put(e, n.element, d);
+    p.tag = owned(field(d, n.tag));
+    p.text = owned(field(d, n.text));
+    p.label = owned(attributes ? field(attributes, n.underscore_label) : nullptr);
     if (text_entries) {
-      put_unless(e, n.searchable, text, n.empty);
-      out.push_back({std::move(entry), spatial::text_type, position.corner});
+      p.type = spatial::text_type;
+      p.searchable = owned(p.text);
     } else {
-      const Typed typed = element_type_of(tag, attributes, held, views);
-      put_unless(e, n.element_type, typed.object, n.empty);
-      put_unless(e, n.searchable, searchable_of(text, label, attributes, held, views).ptr(), n.empty);
-      PyObject* enabled = held.keep(field(d, n.is_enabled));
-      if (enabled) put_unless(e, n.is_enabled, enabled, Py_True);
-      out.push_back({std::move(entry), typed.type, position.corner});
+      const Typed typed = element_type_of(p.tag ? p.tag : n.empty, attributes, held, views);
+      p.element_type = owned(typed.object);
+      p.type = typed.type;
+      p.searchable = searchable_of(p.text, p.label, attributes, held, views).release().ptr();
+      p.is_enabled = owned(field(d, n.is_enabled));
     }
   }
 }
 
-nb::list build(GridMaker& self) {
+// The entry of one pending descriptor: a copy of the blank entry of its kind
+// with the values that differ from the blank's set.
+PyObject* make_entry(Pending& p, std::size_t index, std::int64_t order_in_type) {
   const Names& n = names();
-  std::vector<Placed> placed;
-  TextViews views;
-  place_descriptors(self.dom_elements.ptr(), false, placed, views);
-  place_descriptors(self.text_elements.ptr(), true, placed, views);
+  nb::object entry = checked(copy(p.text_entry ? n.blank_text_entry : n.blank_element_entry));
+  PyObject* e = entry.ptr();
+  if (index != 0) put_new(e, n.index, checked(PyLong_FromSize_t(index)).release().ptr());
+  if (p.tag) put_unless(e, n.tag, p.tag, n.empty);
+  if (p.element_type) put_unless(e, n.element_type, p.element_type, n.empty);
+  if (p.text) put_unless(e, n.text, p.text, n.empty);
+  if (p.label) put_unless(e, n.label, p.label, n.empty);
+  if (p.searchable) put_unless(e, n.searchable, p.searchable, n.empty);
+  if (p.is_enabled) put_unless(e, n.is_enabled, p.is_enabled, Py_True);
+  put_new(e, n.order_in_type, checked(PyLong_FromLongLong(order_in_type)).release().ptr());
+  put(e, n.position, p.position);
+  put(e, n.element, p.element);
+  PendingEntries::release(p);
+  return entry.release().ptr();
+}
 
-  std::vector<spatial::Corner> corners;
-  corners.reserve(placed.size());
-  for (const Placed& p : placed) corners.push_back(p.corner);
-  const std::vector<std::size_t> order = spatial::reading_order(corners);
+nb::list build(GridMaker& self) {
+  PendingEntries pending;
+  TextViews views;
+  read_descriptors(self.dom_elements.ptr(), false, pending, views);
+  read_descriptors(self.text_elements.ptr(), true, pending, views);
+
+  const std::vector<std::size_t> order = spatial::reading_order(pending.corners);
   std::vector<std::optional<std::string_view>> types;
   types.reserve(order.size());
-  for (std::size_t i : order) types.push_back(placed[i].type);
+  for (std::size_t i : order) types.push_back(pending.items[i].type);
   const std::vector<std::int64_t> ranks = spatial::order_in_type(types);
 
   nb::object matrix = checked(PyList_New(static_cast<Py_ssize_t>(order.size())));
-  for (std::size_t at = 0; at < order.size(); ++at) {
-    PyObject* entry = placed[order[at]].entry.inc_ref().ptr();
-    PyList_SET_ITEM(matrix.ptr(), static_cast<Py_ssize_t>(at), entry);
-    put_new(entry, n.index, checked(PyLong_FromSize_t(at)).release().ptr());
-    put_new(entry, n.order_in_type, checked(PyLong_FromLongLong(ranks[at])).release().ptr());
-  }
+  for (std::size_t at = 0; at < order.size(); ++at)
+    PyList_SET_ITEM(matrix.ptr(), static_cast<Py_ssize_t>(at), make_entry(pending.items[order[at]], at, ranks[at]));
   return nb::steal<nb::list>(matrix.release());
 }
 
