@@ -16,6 +16,7 @@
 #include "spatial/matrix_rules.hpp"
 #include "support/arguments.hpp"
 #include "support/error_translation.hpp"
+#include "support/held_objects.hpp"
 #include "support/record_fields.hpp"
 #include "support/signature.hpp"
 
@@ -384,6 +385,7 @@ PyObject* make_entry(Pending& p, std::size_t index, std::int64_t order_in_type) 
 }
 
 nb::list build(GridMaker& self) {
+  if (!self.dom_elements.is_valid()) return nb::list();  // cleared by the garbage collector
   PendingEntries pending;
   TextViews views;
   read_descriptors(self.dom_elements.ptr(), false, pending, views);
@@ -444,7 +446,10 @@ NB_MODULE(gridmaker, m) {
   m.doc() = "Lays the page's element and text descriptors out as one matrix in reading order.";
 
   auto cls =
-      nb::class_<GridMaker>(m, "GridMaker", "Builds the spatial matrix of one page scan.")
+      nb::class_<GridMaker>(
+          m, "GridMaker", "Builds the spatial matrix of one page scan.",
+          nb::type_slots(
+              vantor::bindings::held_objects_slots<GridMaker, &GridMaker::dom_elements, &GridMaker::text_elements>()))
           .def("__init__", &init, "dom_elements"_a.none(), "text_elements"_a.none() = nb::none(),
                nb::sig("def __init__(self, dom_elements: list[dict], text_elements: list[dict] | None = None) -> None"))
           .def_prop_ro(

@@ -12,6 +12,7 @@
 #include "spatial/target_grammar.hpp"
 #include "support/arguments.hpp"
 #include "support/error_translation.hpp"
+#include "support/held_objects.hpp"
 #include "support/record_fields.hpp"
 #include "support/signature.hpp"
 
@@ -285,25 +286,27 @@ NB_MODULE(gridseeker, m) {
   using vantor::bindings::add_mismatch_function;
   using vantor::bindings::add_mismatch_overload;
 
-  auto cls = nb::class_<GridSeeker>(m, "GridSeeker", "Resolves spatial targets over one matrix.")
-                 .def("__init__", &init, "matrix"_a.none(), nb::sig("def __init__(self, matrix: list[dict]) -> None"))
-                 .def_prop_ro(
-                     "matrix", [](GridSeeker& g) { return g.matrix; }, "The matrix, as given.")
-                 .def("resolve", &resolve, "parsed_instruction"_a.none(),
-                      nb::sig("def resolve(self, parsed_instruction: dict) -> dict"),
-                      "The resolution result of the instruction's target.")
-                 .def("_find_anchor", &find_anchor, "anchor_text"_a.none(),
-                      nb::sig("def _find_anchor(self, anchor_text: str) -> dict | None"),
-                      "The matrix entry an anchor phrase names, or None.")
-                 .def("_rank", &rank, "candidates"_a.none(), "anchor"_a.none(), "strategy"_a.none(), "ordinal"_a.none(),
-                      nb::sig("def _rank(self, candidates: list[dict], anchor: dict, strategy: str | None, "
-                              "ordinal: int | None) -> list[dict]"),
-                      "The candidates in the relation to the anchor, best first.")
-                 .def("_resolve_ordinal", &resolve_ordinal, "ordinal"_a.none(), "type_filter"_a.none(),
-                      "search_text"_a.none() = nb::none(),
-                      nb::sig("def _resolve_ordinal(self, ordinal: int, type_filter: str | None, "
-                              "search_text: str | None = None) -> dict"),
-                      "The resolution result of a target named by ordinal alone.");
+  auto cls =
+      nb::class_<GridSeeker>(m, "GridSeeker", "Resolves spatial targets over one matrix.",
+                             nb::type_slots(vantor::bindings::held_objects_slots<GridSeeker, &GridSeeker::matrix>()))
+          .def("__init__", &init, "matrix"_a.none(), nb::sig("def __init__(self, matrix: list[dict]) -> None"))
+          .def_prop_ro(
+              "matrix", [](GridSeeker& g) { return g.matrix; }, "The matrix, as given.")
+          .def("resolve", &resolve, "parsed_instruction"_a.none(),
+               nb::sig("def resolve(self, parsed_instruction: dict) -> dict"),
+               "The resolution result of the instruction's target.")
+          .def("_find_anchor", &find_anchor, "anchor_text"_a.none(),
+               nb::sig("def _find_anchor(self, anchor_text: str) -> dict | None"),
+               "The matrix entry an anchor phrase names, or None.")
+          .def("_rank", &rank, "candidates"_a.none(), "anchor"_a.none(), "strategy"_a.none(), "ordinal"_a.none(),
+               nb::sig("def _rank(self, candidates: list[dict], anchor: dict, strategy: str | None, "
+                       "ordinal: int | None) -> list[dict]"),
+               "The candidates in the relation to the anchor, best first.")
+          .def("_resolve_ordinal", &resolve_ordinal, "ordinal"_a.none(), "type_filter"_a.none(),
+               "search_text"_a.none() = nb::none(),
+               nb::sig("def _resolve_ordinal(self, ordinal: int, type_filter: str | None, "
+                       "search_text: str | None = None) -> dict"),
+               "The resolution result of a target named by ordinal alone.");
   vantor::bindings::add_mismatch_constructor(cls, {"__init__", {"matrix"}});
   add_mismatch_overload(cls, {"resolve", {"parsed_instruction"}});
   add_mismatch_overload(cls, {"_find_anchor", {"anchor_text"}});

@@ -30,6 +30,7 @@ const EntryKeys& entry_keys() {
 namespace {
 
 void append_entries(std::vector<nb::object>& out, nb::handle list) {
+  if (!list.is_valid()) return;  // a matrix the garbage collector cleared
   // Copied out first: checking an entry runs no caller code, but the list
   // must not change under the loop either way.
   const Py_ssize_t n = PyList_GET_SIZE(list.ptr());
@@ -43,7 +44,7 @@ void append_entries(std::vector<nb::object>& out, nb::handle list) {
 PythonEntries::PythonEntries(nb::handle list) { append_entries(entries_, list); }
 
 PythonEntries::PythonEntries(nb::handle list, std::initializer_list<nb::handle> extra) {
-  if (list.is_valid()) append_entries(entries_, list);
+  append_entries(entries_, list);
   for (nb::handle e : extra) entries_.push_back(nb::borrow(dict_or_raise(e.ptr(), "a matrix entry")));
 }
 
