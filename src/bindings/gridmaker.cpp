@@ -24,7 +24,7 @@ namespace nb = nanobind;
 using namespace nb::literals;
 namespace spatial = vantor::spatial;
 using vantor::bindings::field;
-using vantor::bindings::key;
+using vantor::bindings::interned;
 using vantor::bindings::TextViews;
 using vantor::bindings::truthy;
 
@@ -64,34 +64,34 @@ PyObject* blank(std::span<PyObject* const> keys, std::span<PyObject* const> valu
 const Names& names() {
   static const Names* const made = [] {
     auto* n = new Names{};
-    n->index = key("index");
-    n->tag = key("tag");
-    n->element_type = key("element_type");
-    n->text = key("text");
-    n->label = key("label");
-    n->searchable = key("searchable");
-    n->is_enabled = key("is_enabled");
-    n->is_anchor_only = key("is_anchor_only");
-    n->order_in_type = key("order_in_type");
-    n->position = key("position");
-    n->element = key("element");
+    n->index = interned("index");
+    n->tag = interned("tag");
+    n->element_type = interned("element_type");
+    n->text = interned("text");
+    n->label = interned("label");
+    n->searchable = interned("searchable");
+    n->is_enabled = interned("is_enabled");
+    n->is_anchor_only = interned("is_anchor_only");
+    n->order_in_type = interned("order_in_type");
+    n->position = interned("position");
+    n->element = interned("element");
     const char* coordinate_keys[] = {"x", "y", "w", "h", "cx", "cy", "x2", "y2"};
-    for (std::size_t i = 0; i < 8; ++i) n->coordinates[i] = key(coordinate_keys[i]);
-    n->attributes = key("attributes");
-    n->bounding_box = key("bounding_box");
-    n->width = key("width");
-    n->height = key("height");
-    n->role = key("role");
-    n->type = key("type");
-    n->underscore_label = key("_label");
-    n->aria_label = key("aria-label");
-    n->placeholder = key("placeholder");
-    n->name = key("name");
-    n->empty = key("");
+    for (std::size_t i = 0; i < 8; ++i) n->coordinates[i] = interned(coordinate_keys[i]);
+    n->attributes = interned("attributes");
+    n->bounding_box = interned("bounding_box");
+    n->width = interned("width");
+    n->height = interned("height");
+    n->role = interned("role");
+    n->type = interned("type");
+    n->underscore_label = interned("_label");
+    n->aria_label = interned("aria-label");
+    n->placeholder = interned("placeholder");
+    n->name = interned("name");
+    n->empty = interned("");
     n->zero = PyLong_FromLong(0);
     n->two = PyLong_FromLong(2);
-    n->text_type = key("text");
-    for (std::size_t i = 0; i < type_names.size(); ++i) n->types[i] = key(std::string(type_names[i]).c_str());
+    n->text_type = interned("text");
+    for (std::size_t i = 0; i < type_names.size(); ++i) n->types[i] = interned(std::string(type_names[i]).c_str());
     const std::array<PyObject*, 11> entry_keys = {n->index,         n->tag,        n->element_type, n->text,
                                                   n->label,         n->searchable, n->is_enabled,   n->is_anchor_only,
                                                   n->order_in_type, n->position,   n->element};

@@ -20,7 +20,7 @@ namespace nb = nanobind;
 using namespace nb::literals;
 namespace spatial = vantor::spatial;
 using vantor::bindings::entry_keys;
-using vantor::bindings::key;
+using vantor::bindings::interned;
 using vantor::bindings::make_str;
 using vantor::bindings::PythonEntries;
 using vantor::bindings::raise_argument_type;
@@ -51,22 +51,22 @@ PyObject* blank(std::initializer_list<PyObject*> keys) {
 const Names& names() {
   static const Names* const made = [] {
     auto* n = new Names{};
-    n->resolved = key("resolved");
-    n->confidence = key("confidence");
-    n->element = key("element");
-    n->anchor_text = key("anchor_text");
-    n->ordinal = key("ordinal");
-    n->type_relaxed = key("type_relaxed");
-    n->actual_type = key("actual_type");
-    n->candidates = key("candidates");
-    n->target = key("target");
-    n->empty = key("");
+    n->resolved = interned("resolved");
+    n->confidence = interned("confidence");
+    n->element = interned("element");
+    n->anchor_text = interned("anchor_text");
+    n->ordinal = interned("ordinal");
+    n->type_relaxed = interned("type_relaxed");
+    n->actual_type = interned("actual_type");
+    n->candidates = interned("candidates");
+    n->target = interned("target");
+    n->empty = interned("");
     n->one = PyFloat_FromDouble(1.0);
     n->zero_float = PyFloat_FromDouble(0.0);
     for (std::size_t i = 0; i < n->relations.size(); ++i)
-      n->relations[i] = key(std::string(spatial::relation_name(static_cast<spatial::Relation>(i))).c_str());
+      n->relations[i] = interned(std::string(spatial::relation_name(static_cast<spatial::Relation>(i))).c_str());
     for (std::size_t i = 0; i < n->types.size(); ++i)
-      n->types[i] = key(std::string(spatial::type_keywords[i].type).c_str());
+      n->types[i] = interned(std::string(spatial::type_keywords[i].type).c_str());
     n->blank_short = blank({n->resolved, n->confidence, n->element, n->candidates});
     n->blank_long = blank({n->resolved, n->confidence, n->element, n->anchor_text, n->ordinal, n->type_relaxed,
                            n->actual_type, n->candidates});
@@ -130,19 +130,26 @@ nb::dict result_of(const PythonEntries& entries, const spatial::Resolution& r) {
   using Kind = spatial::Resolution::Kind;
   if (r.kind == Kind::unresolved) return unresolved();
   const Names& n = names();
+  // Everything the result holds is read and held before anything is made: a
+  // new object may start the collector, and a finaliser may change entries.
+  const nb::object element = nb::borrow(entries.required(r.element, entry_keys().element));
+  nb::object anchor_text, actual_type;
+  if (r.kind == Kind::by_anchor) {
+    PyObject* searchable = vantor::bindings::field(entries.entry(r.anchor), entry_keys().searchable);
+    anchor_text = nb::borrow(searchable ? searchable : n.empty);
+    actual_type = nb::borrow(r.type_relaxed ? entries.required(r.element, entry_keys().element_type)
+                                            : type_object(r.type_filter));
+  }
   const nb::object candidates = elements(entries, r.candidates);
-  PyObject* element = entries.required(r.element, entry_keys().element);
   auto result = copy_of(r.kind == Kind::by_ordinal ? n.blank_short : n.blank_long);
   put(result.ptr(), n.resolved, Py_True);
   put(result.ptr(), n.confidence, n.one);
-  put(result.ptr(), n.element, element);
+  put(result.ptr(), n.element, element.ptr());
   if (r.kind == Kind::by_anchor) {
-    PyObject* anchor_text = vantor::bindings::field(entries.entry(r.anchor), entry_keys().searchable);
-    put(result.ptr(), n.anchor_text, anchor_text ? anchor_text : n.empty);
+    put(result.ptr(), n.anchor_text, anchor_text.ptr());
     put(result.ptr(), n.ordinal, checked(PyLong_FromLongLong(r.ordinal)).ptr());
     put(result.ptr(), n.type_relaxed, r.type_relaxed ? Py_True : Py_False);
-    put(result.ptr(), n.actual_type,
-        r.type_relaxed ? entries.required(r.element, entry_keys().element_type) : type_object(r.type_filter));
+    put(result.ptr(), n.actual_type, actual_type.ptr());
   }
   put(result.ptr(), n.candidates, candidates.ptr());
   return result;

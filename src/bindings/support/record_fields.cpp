@@ -4,12 +4,6 @@
 
 namespace vantor::bindings {
 
-PyObject* key(const char* name) {
-  PyObject* k = PyUnicode_InternFromString(name);
-  if (!k) throw nb::python_error();
-  return k;
-}
-
 void raise_key_error(PyObject* key) {
   PyErr_SetObject(PyExc_KeyError, key);
   throw nb::python_error();

@@ -16,9 +16,6 @@ namespace vantor::bindings {
 
 namespace nb = nanobind;
 
-// A key string made once and kept for the interpreter's lifetime.
-PyObject* key(const char* name);
-
 // The value under key, borrowed; nullptr when the key is missing. The record
 // keeps the value alive only while nothing changes it: take a reference to
 // keep it across caller code.
