@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "spatial/matrix_rules.hpp"
@@ -188,10 +189,14 @@ struct Position {
 // centre and the far edges.
 Position position_of(PyObject* bb) {
   const Names& n = names();
-  PyObject* found[4] = {field(bb, n.coordinates[0]), field(bb, n.coordinates[1]), field(bb, n.width),
-                        field(bb, n.height)};
+  // Each value is held as soon as it is found: the next look-up may run
+  // caller code that takes it out of the box.
+  PyObject* const keys[4] = {n.coordinates[0], n.coordinates[1], n.width, n.height};
   nb::object held[4];
-  for (std::size_t i = 0; i < 4; ++i) held[i] = nb::borrow(found[i] ? found[i] : n.zero);
+  for (std::size_t i = 0; i < 4; ++i) {
+    PyObject* found = field(bb, keys[i]);
+    held[i] = nb::borrow(found ? found : n.zero);
+  }
   const Number x(held[0].ptr()), y(held[1].ptr()), w(held[2].ptr()), h(held[3].ptr());
   const nb::object cx = checked(centre(x, w)), cy = checked(centre(y, h));
   const nb::object x2 = checked(edge(x, w)), y2 = checked(edge(y, h));
@@ -214,6 +219,7 @@ class Held {
   }
   PyObject* keep(PyObject* obj) {
     if (obj) {
+      if (count_ == items_.size()) throw std::length_error("more values held than a descriptor has rule fields");
       Py_INCREF(obj);
       items_[count_++] = obj;
     }
