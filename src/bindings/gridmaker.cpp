@@ -335,14 +335,13 @@ PyObject* owned(PyObject* obj) {
 
 void read_descriptors(PyObject* list, bool text_entries, PendingEntries& out, TextViews& views) {
   const Names& n = names();
-  // A snapshot: reading may run caller code that changes the list.
-  const nb::object items = checked(PyList_GetSlice(list, 0, PyList_GET_SIZE(list)));
-  const Py_ssize_t count = PyList_GET_SIZE(items.ptr());
-  out.items.reserve(out.items.size() + static_cast<std::size_t>(count));
+  out.items.reserve(out.items.size() + static_cast<std::size_t>(PyList_GET_SIZE(list)));
   out.corners.reserve(out.items.capacity());
-  for (Py_ssize_t i = 0; i < count; ++i) {
-    PyObject* d = PyList_GET_ITEM(items.ptr(), i);
-    vantor::bindings::dict_or_raise(d, "a descriptor");
+  // The list is walked as a for loop walks it: its size is read again before
+  // each item, since reading an item may run caller code that changes it.
+  for (Py_ssize_t i = 0; i < PyList_GET_SIZE(list); ++i) {
+    const nb::object descriptor = nb::borrow(PyList_GET_ITEM(list, i));
+    PyObject* d = vantor::bindings::dict_or_raise(descriptor.ptr(), "a descriptor");
     Held held;  // what is read but not kept
     PyObject* bb = box_of(d, held);
     if (!bb) continue;
