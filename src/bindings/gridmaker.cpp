@@ -458,9 +458,10 @@ NB_MODULE(gridmaker, m) {
           .def("__init__", &init, "dom_elements"_a.none(), "text_elements"_a.none() = nb::none(),
                nb::sig("def __init__(self, dom_elements: list[dict], text_elements: list[dict] | None = None) -> None"))
           .def_prop_ro(
-              "dom_elements", [](GridMaker& g) { return g.dom_elements; }, "The element descriptors, as given.")
+              "dom_elements", [](GridMaker& g) { return vantor::bindings::held_list(g.dom_elements); },
+              "The element descriptors, as given.")
           .def_prop_ro(
-              "text_elements", [](GridMaker& g) { return g.text_elements; },
+              "text_elements", [](GridMaker& g) { return vantor::bindings::held_list(g.text_elements); },
               "The text element descriptors, an empty list when none were given.")
           .def("build", &build, nb::sig("def build(self) -> list[dict]"),
                "The matrix: one entry per placed descriptor, in reading order.");

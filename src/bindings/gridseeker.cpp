@@ -298,7 +298,7 @@ NB_MODULE(gridseeker, m) {
                              nb::type_slots(vantor::bindings::held_objects_slots<GridSeeker, &GridSeeker::matrix>()))
           .def("__init__", &init, "matrix"_a.none(), nb::sig("def __init__(self, matrix: list[dict]) -> None"))
           .def_prop_ro(
-              "matrix", [](GridSeeker& g) { return g.matrix; }, "The matrix, as given.")
+              "matrix", [](GridSeeker& g) { return vantor::bindings::held_list(g.matrix); }, "The matrix, as given.")
           .def("resolve", &resolve, "parsed_instruction"_a.none(),
                nb::sig("def resolve(self, parsed_instruction: dict) -> dict"),
                "The resolution result of the instruction's target.")

@@ -36,4 +36,8 @@ PyType_Slot* held_objects_slots() {
   return slots;
 }
 
+// A held list as a property gives it: the list itself, or a new empty list
+// once the garbage collector has cleared it.
+inline nb::list held_list(const nb::object& held) { return held.is_valid() ? nb::borrow<nb::list>(held) : nb::list(); }
+
 }  // namespace vantor::bindings
