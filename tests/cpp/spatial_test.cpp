@@ -20,7 +20,7 @@ namespace {
 
 // -- grammar -----------------------------------------------------------------
 
-TEST(ParseTarget, WorkedExamples) {
+TEST(SpatialTarget, WorkedExamples) {
   const auto second = sp::parse_target("second button below Email");
   EXPECT_EQ(second.anchor_text, "email");
   EXPECT_EQ(second.relation, sp::Relation::below);
@@ -44,7 +44,7 @@ TEST(ParseTarget, WorkedExamples) {
   EXPECT_FALSE(trailing.search_text);
 }
 
-TEST(ParseTarget, ImpliedOrdinalStandsInOnlyForAMissingOrdinalWord) {
+TEST(SpatialTarget, ImpliedOrdinalStandsInOnlyForAMissingOrdinalWord) {
   EXPECT_EQ(sp::parse_target("button below Email", 2).ordinal, 2);
   EXPECT_EQ(sp::parse_target("third button below Email", 2).ordinal, 3);
   const auto alone = sp::parse_target("Save button", 2);
@@ -53,20 +53,20 @@ TEST(ParseTarget, ImpliedOrdinalStandsInOnlyForAMissingOrdinalWord) {
   EXPECT_FALSE(sp::parse_target("Save button").search_text);
 }
 
-TEST(ParseTarget, RelationNamesRoundTrip) {
+TEST(SpatialTarget, RelationNamesRoundTrip) {
   for (const sp::RelationPhrase& r : sp::relation_phrases)
     EXPECT_EQ(sp::relation_from_name(sp::relation_name(r.relation)), r.relation);
   EXPECT_FALSE(sp::relation_from_name("next to"));
 }
 
-TEST(Normalize, DropsBlanksAndHyphensOnly) {
+TEST(SpatialNormalize, DropsBlanksAndHyphensOnly) {
   EXPECT_EQ(sp::normalize("Sign-In Now"), "signinnow");
   EXPECT_EQ(sp::normalize("a\tB-\xC3\x89"), "a\tb\xC3\xA9");
 }
 
 // -- matrix rules -------------------------------------------------------------
 
-TEST(ElementType, RolesInputsTags) {
+TEST(MatrixElementType, RolesInputsTags) {
   EXPECT_EQ(sp::element_type("div", "button", std::nullopt).type, "button");
   EXPECT_EQ(sp::element_type("input", std::nullopt, "reset").type, "button");
   EXPECT_EQ(sp::element_type("input", std::nullopt, "Submit").type, "input");
@@ -77,14 +77,14 @@ TEST(ElementType, RolesInputsTags) {
   EXPECT_FALSE(sp::element_type(std::nullopt, std::nullopt, std::nullopt).type);
 }
 
-TEST(Searchable, JoinsNonEmptyPartsAndTrims) {
+TEST(MatrixSearchable, JoinsNonEmptyPartsAndTrims) {
   const std::array<std::string_view, 3> parts = {" ", "Save", "save_btn "};
   EXPECT_EQ(sp::searchable(parts), "Save save_btn");
   EXPECT_TRUE(sp::trimmed_already("a b"));
   EXPECT_FALSE(sp::trimmed_already("a\xE3\x80\x80"));  // ideographic space
 }
 
-TEST(ReadingOrder, StableByTopThenLeft) {
+TEST(MatrixReadingOrder, StableByTopThenLeft) {
   const std::vector<sp::Corner> corners = {{100, 900}, {101, 0}, {100, 50}, {100, 50}, {0, 5}};
   EXPECT_EQ(sp::reading_order(corners), (std::vector<std::size_t>{4, 2, 3, 0, 1}));
   // two runs that are each in order merge with the first run first on ties
@@ -92,7 +92,7 @@ TEST(ReadingOrder, StableByTopThenLeft) {
   EXPECT_EQ(sp::reading_order(runs), (std::vector<std::size_t>{0, 1, 3, 4, 2}));
 }
 
-TEST(OrderInType, CountsPerType) {
+TEST(MatrixOrderInType, CountsPerType) {
   const std::vector<std::optional<std::string_view>> types = {"button",     "text", "button",
                                                               std::nullopt, "text", std::nullopt};
   EXPECT_EQ(sp::order_in_type(types), (std::vector<std::int64_t>{1, 1, 2, 1, 2, 2}));
@@ -100,13 +100,13 @@ TEST(OrderInType, CountsPerType) {
 
 // -- geometry ------------------------------------------------------------------
 
-TEST(Geometry, OverlapIsStrictWithTolerance) {
+TEST(SpatialGeometry, OverlapIsStrictWithTolerance) {
   EXPECT_TRUE(sp::overlaps({159, 179}, {100, 120}));
   EXPECT_FALSE(sp::overlaps({160, 180}, {100, 120}));
   EXPECT_DOUBLE_EQ(sp::centre_distance(0, 0, 3, 4), 5.0);
 }
 
-TEST(Geometry, DomDistanceCountsEveryEqualPosition) {
+TEST(SpatialGeometry, DomDistanceCountsEveryEqualPosition) {
   EXPECT_EQ(sp::dom_distance("/html/body/div/p", "/html/body/span/p"), 2);
   EXPECT_EQ(sp::dom_distance("", "/html/body"), 3);
   EXPECT_EQ(sp::dom_distance("", ""), 0);
@@ -181,7 +181,7 @@ PlainEntries form() {
   });
 }
 
-TEST(FindAnchor, TextBeatsAttributeAndPrefixNeedsABlank) {
+TEST(SpatialAnchor, TextBeatsAttributeAndPrefixNeedsABlank) {
   const PlainEntries entries = form();
   EXPECT_EQ(sp::find_anchor(entries, "EMAIL"), 0u);
   const PlainEntries only_attribute({{0, "input", "Emailing", false, {}, {{"_label", "email"}}, ""}});
@@ -192,7 +192,7 @@ TEST(FindAnchor, TextBeatsAttributeAndPrefixNeedsABlank) {
   EXPECT_FALSE(sp::find_anchor(prefix, "phone"));
 }
 
-TEST(Resolve, AnchorRelationOrdinalAndRelaxation) {
+TEST(SpatialResolve, AnchorRelationOrdinalAndRelaxation) {
   const PlainEntries entries = form();
   const auto below = sp::resolve(entries, sp::parse_target("button below email"));
   ASSERT_EQ(below.kind, sp::Resolution::Kind::by_anchor);
@@ -215,7 +215,7 @@ TEST(Resolve, AnchorRelationOrdinalAndRelaxation) {
   EXPECT_TRUE(found.type_relaxed);
 }
 
-TEST(Resolve, OrdinalAlone) {
+TEST(SpatialResolve, OrdinalAlone) {
   const PlainEntries entries = form();
   const auto second = sp::resolve(entries, sp::parse_target("second button"));
   ASSERT_EQ(second.kind, sp::Resolution::Kind::by_ordinal);
@@ -224,12 +224,12 @@ TEST(Resolve, OrdinalAlone) {
   EXPECT_EQ(sp::resolve(entries, sp::parse_target("login button")).kind, sp::Resolution::Kind::unresolved);
 }
 
-TEST(Resolve, MissingIndexIsAKeyError) {
+TEST(SpatialResolve, MissingIndexIsAKeyError) {
   PlainEntries entries({{0, "text", "Email", true, {}, {}, ""}, {std::nullopt, "button", "Go", false, {}, {}, ""}});
   EXPECT_THROW(sp::resolve(entries, sp::parse_target("button below email")), vantor::KeyError);
 }
 
-TEST(Rank, NextToKeepsTheFirstInReadingOrder) {
+TEST(SpatialRank, NextToKeepsTheFirstInReadingOrder) {
   const PlainEntries entries({{0, "text", "Email", true, {0, 100, 50, 20}, {}, ""},
                               {5, "button", "Near", false, {60, 101, 10, 20}, {}, ""},
                               {4, "button", "Far", false, {900, 100, 10, 20}, {}, ""}});
