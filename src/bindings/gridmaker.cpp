@@ -264,7 +264,7 @@ struct Typed {
 Typed element_type_of(PyObject* tag, PyObject* attributes, Held& held, TextViews& views) {
   const Names& n = names();
   const auto decided = spatial::element_type(text_of(tag, views), text_of(attribute(attributes, n.role, held), views),
-                                             text_of(attribute(attributes, n.type, held), views));
+                                             [&] { return text_of(attribute(attributes, n.type, held), views); });
   if (!decided.tag_itself) return {type_object(*decided.type), decided.type};
   if (PyUnicode_Check(tag)) return {tag, decided.type};
   if (tag == Py_None) return {Py_None, std::nullopt};

@@ -8,18 +8,6 @@
 
 namespace vantor::spatial {
 
-ElementType element_type(std::optional<std::string_view> tag, std::optional<std::string_view> role,
-                         std::optional<std::string_view> input_type) {
-  if (role)
-    for (std::string_view r : typed_roles)
-      if (*role == r) return {r};
-  if (tag == "input" && (input_type == "submit" || input_type == "button" || input_type == "reset")) return {"button"};
-  if (tag)
-    for (const TagType& t : tag_to_type)
-      if (*tag == t.tag) return {t.type};
-  return {tag, true};
-}
-
 std::string searchable(std::span<const std::string_view> parts) {
   std::string joined;
   bool first = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -39,8 +40,28 @@ struct ElementType {
   std::optional<std::string_view> type;
   bool tag_itself = false;
 };
+// input_type() is asked only when the type attribute decides: for an input
+// without one of the four roles.
+template <std::invocable ReadInputType>
 ElementType element_type(std::optional<std::string_view> tag, std::optional<std::string_view> role,
-                         std::optional<std::string_view> input_type);
+                         ReadInputType&& input_type) {
+  if (role)
+    for (std::string_view r : typed_roles)
+      if (*role == r) return {r};
+  if (tag == "input") {
+    const std::optional<std::string_view> type = input_type();
+    if (type == "submit" || type == "button" || type == "reset") return {"button"};
+  }
+  if (tag)
+    for (const TagType& t : tag_to_type)
+      if (*tag == t.tag) return {t.type};
+  return {tag, true};
+}
+
+inline ElementType element_type(std::optional<std::string_view> tag, std::optional<std::string_view> role,
+                                std::optional<std::string_view> input_type) {
+  return element_type(tag, role, [&] { return input_type; });
+}
 
 // The text an interactable element is searched under: its non-empty parts
 // (text, then the label, aria-label, placeholder and name attributes) joined
