@@ -1,0 +1,79 @@
+"""The command line: python -m vantor.engine run SCRIPT... --url URL."""
+
+import argparse
+import sys
+from importlib import metadata
+
+from vantor.engine.runner.run import BAD_INPUT, RunOptions, run_script
+from vantor.engine.runner.script import ScriptError, find_scripts
+
+EXIT_CODES = """exit codes:
+  0  every step passed
+  1  a step failed
+  2  bad input: a usage error, or a script missing, unreadable or with malformed steps (nothing ran)
+  3  no browser could be started, or the start page could not be opened"""
+
+
+def version():
+    try:
+        return metadata.version("vantor-engine")
+    except metadata.PackageNotFoundError:
+        return "unknown"
+
+
+def build_parser():
+    parser = argparse.ArgumentParser(
+        prog="python -m vantor.engine",
+        description="Runs plain-English test scripts in a real browser, or checks how their steps read.",
+        epilog=EXIT_CODES, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--version", action="version", version=f"vantor.engine {version()}")
+    commands = parser.add_subparsers(dest="command", required=True, metavar="COMMAND")
+
+    run = commands.add_parser(
+        "run", help="run scripts in a browser", epilog=EXIT_CODES,
+        formatter_class=argparse.RawDescriptionHelpFormatter,
+        description="Runs each step of the scripts in Chromium and writes data/reports/report.html "
+                    "(with several scripts: data/runs/<script>/data/reports/report.html and data/runs/index.html).")
+    run.add_argument("scripts", nargs="+", metavar="SCRIPT", help="a script file (one step per line) or a folder of .steps files")
+    run.add_argument("--url", required=True, help="the start page: an http(s) URL, or a local file or folder served on 127.0.0.1")
+    run.add_argument("--headed", action="store_true", help="show the browser window instead of running headless")
+    run.add_argument("--browser-path", metavar="PATH", help="the Chromium to launch (default: /usr/bin/chromium when present, else Playwright's own)")
+    run.add_argument("--connect", metavar="WS_ENDPOINT", help="drive a remote Playwright browser server instead of a local Chromium")
+    run.add_argument("--workers", type=positive_int, default=1, metavar="N", help="run up to N scripts at once, each in its own process (default 1)")
+    run.add_argument("--snapshots", action="store_true", help="save a JSON snapshot of every page scan (data/logs/)")
+    run.add_argument("--stop-on-failure", action="store_true", help="stop a script at its first failing step")
+    run.add_argument("--timeout", type=positive_int, default=5000, metavar="MS", help="how long a browser action may take (default 5000 ms)")
+
+    check = commands.add_parser("check", help="show how each step of the scripts reads, without a browser")
+    check.add_argument("scripts", nargs="+", metavar="SCRIPT")
+    return parser
+
+
+def positive_int(text):
+    try:
+        value = int(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"not a whole number: {text!r}") from None
+    if value < 1:
+        raise argparse.ArgumentTypeError(f"must be 1 or more: {text}")
+    return value
+
+
+def main(argv=None):
+    args = build_parser().parse_args(argv)
+    try:
+        scripts = find_scripts(args.scripts)
+    except ScriptError as error:
+        print(f"error: {error}", file=sys.stderr)
+        return BAD_INPUT
+    if args.command == "check":
+        from vantor.engine.runner.show import show_scripts
+
+        return show_scripts(scripts)
+    options = RunOptions(url=args.url, browser_path=args.browser_path, headed=args.headed, connect=args.connect,
+                         snapshots=args.snapshots, stop_on_failure=args.stop_on_failure, timeout_ms=args.timeout)
+    if len(scripts) == 1:
+        return run_script(scripts[0], options).code
+    from vantor.engine.runner.parallel import run_many
+
+    return run_many(scripts, options, min(args.workers, len(scripts)))
