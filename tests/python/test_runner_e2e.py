@@ -1,0 +1,106 @@
+"""The runner end to end, in real Chromium: the demo, failures, bad pages, several scripts at once."""
+
+import re
+import subprocess
+import sys
+from pathlib import Path
+
+import pytest
+
+from browser import chromium_path
+
+ROOT = Path(__file__).resolve().parents[2]
+DEMO_SITE = ROOT / "examples" / "demo" / "site"
+DEMO_SCRIPT = ROOT / "examples" / "demo" / "shop.steps"
+PAGES = ROOT / "tests" / "pages" / "runner"
+
+pytestmark = pytest.mark.skipif(chromium_path() is None, reason="no Chromium here: scripts/bootstrap --tests installs it")
+
+
+def run_cli(*args, cwd):
+    return subprocess.run([sys.executable, "-m", "vantor.engine", "run", *map(str, args)], capture_output=True,
+                          text=True, cwd=cwd, timeout=300)
+
+
+def write_script(folder, name, lines):
+    path = folder / name
+    path.write_text("\n".join(lines) + "\n", encoding="utf-8")
+    return path
+
+
+def report_rows(report):
+    """(status, instruction) of each table row of a written report."""
+    html = report.read_text(encoding="utf-8")
+    return re.findall(r"<tr[^>]*>\s*<td[^>]*>(PASS|FAIL)</td>\s*<td[^>]*>(.*?)</td>", html, re.S)
+
+
+def test_the_demo_passes_and_writes_its_report(tmp_path):
+    completed = run_cli(DEMO_SCRIPT, "--url", DEMO_SITE, cwd=tmp_path)
+    assert completed.returncode == 0, completed.stdout + completed.stderr
+    assert "Failed       : 0" in completed.stdout
+    assert "[FAIL]" not in completed.stdout
+    report = tmp_path / "data" / "reports" / "report.html"
+    assert report.exists()
+    steps = [line for line in DEMO_SCRIPT.read_text().splitlines() if line.strip() and not line.startswith("#")]
+    assert len(report_rows(report)) == len(steps)
+    assert f"Report: {report}" in completed.stdout
+
+
+def test_a_wrong_expectation_fails_with_exit_code_1_and_its_report_row(tmp_path):
+    script = write_script(tmp_path, "wrong.steps", [
+        "type alice into the Username field",
+        "verify Sign out is present",
+        "verify text Welcome back is present",
+    ])
+    completed = run_cli(script, "--url", DEMO_SITE, cwd=tmp_path)
+    assert completed.returncode == 1
+    assert "  [FAIL] verify Sign out is present" in completed.stdout
+    rows = report_rows(tmp_path / "data" / "reports" / "report.html")
+    assert [status for status, _ in rows] == ["PASS", "FAIL", "PASS"]
+
+
+def test_a_step_on_a_vanished_element_fails_cleanly_and_the_run_goes_on(tmp_path):
+    script = write_script(tmp_path, "ghost.steps", ["click Catch me", "click Say hello", "verify text Hello is present"])
+    completed = run_cli(script, "--url", PAGES / "vanishing.html", "--timeout", "1500", cwd=tmp_path)
+    assert completed.returncode == 1
+    assert "Traceback" not in completed.stdout + completed.stderr
+    assert "  [FAIL] click Catch me" in completed.stdout
+    assert "reasons : browser:" in completed.stdout
+    assert "  [PASS] verify text Hello is present" in completed.stdout
+
+
+def test_stop_on_failure_ends_the_script_at_the_first_failure(tmp_path):
+    script = write_script(tmp_path, "stop.steps", ["click No such button", "click Sign in"])
+    completed = run_cli(script, "--url", DEMO_SITE, "--stop-on-failure", cwd=tmp_path)
+    assert completed.returncode == 1
+    assert "click Sign in" not in completed.stdout.split("--stop-on-failure")[-1].split("=====")[0]
+    assert len(report_rows(tmp_path / "data" / "reports" / "report.html")) == 1
+
+
+def test_several_scripts_run_in_workers_with_their_own_reports_and_an_index(tmp_path):
+    passing = write_script(tmp_path, "passing.steps", ["verify Sign in is enabled"])
+    failing = write_script(tmp_path, "failing.steps", ["verify Sign out is present"])
+    completed = run_cli(passing, failing, "--url", DEMO_SITE, "--workers", "2", cwd=tmp_path)
+    assert completed.returncode == 1
+    runs = tmp_path / "data" / "runs"
+    for name, status in [("passing", "PASS"), ("failing", "FAIL")]:
+        rows = report_rows(runs / name / "data" / "reports" / "report.html")
+        assert [row[0] for row in rows] == [status]
+    index = (runs / "index.html").read_text(encoding="utf-8")
+    assert 'href="passing/data/reports/report.html"' in index and 'href="failing/data/reports/report.html"' in index
+
+
+@pytest.mark.parametrize(
+    "args, message",
+    [
+        (["--url", "http://127.0.0.1:9/"], "cannot open http://127.0.0.1:9/"),
+        (["--url", str(DEMO_SITE), "--browser-path", "/nonexistent/chromium"], "apt-get install chromium"),
+    ],
+    ids=["unreachable_url", "no_browser"],
+)
+def test_no_page_or_no_browser_is_one_clear_line(tmp_path, args, message):
+    script = write_script(tmp_path, "one.steps", ["click Sign in"])
+    completed = run_cli(script, *args, cwd=tmp_path)
+    assert completed.returncode == 3
+    assert "Traceback" not in completed.stderr
+    assert message in completed.stderr
