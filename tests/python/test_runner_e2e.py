@@ -31,7 +31,8 @@ def write_script(folder, name, lines):
 def report_rows(report):
     """(status, instruction) of each table row of a written report."""
     html = report.read_text(encoding="utf-8")
-    return re.findall(r"<tr[^>]*>\s*<td[^>]*>(PASS|FAIL)</td>\s*<td[^>]*>(.*?)</td>", html, re.S)
+    rows = re.findall(r"<td><code>(.*?)</code></td>\s*<td[^>]*>(PASS|FAIL)</td>", html, re.S)
+    return [(status, instruction) for instruction, status in rows]
 
 
 def test_the_demo_passes_and_writes_its_report(tmp_path):
@@ -60,13 +61,25 @@ def test_a_wrong_expectation_fails_with_exit_code_1_and_its_report_row(tmp_path)
 
 
 def test_a_step_on_a_vanished_element_fails_cleanly_and_the_run_goes_on(tmp_path):
-    script = write_script(tmp_path, "ghost.steps", ["click Catch me", "click Say hello", "verify text Hello is present"])
-    completed = run_cli(script, "--url", PAGES / "vanishing.html", "--timeout", "1500", cwd=tmp_path)
+    script = write_script(tmp_path, "ghost.steps", [
+        "click Catch me", "click Remove the ghost", "click Catch me", "click Say hello", "verify text Hello is present",
+    ])
+    completed = run_cli(script, "--url", PAGES / "vanishing.html", cwd=tmp_path)
     assert completed.returncode == 1
     assert "Traceback" not in completed.stdout + completed.stderr
-    assert "  [FAIL] click Catch me" in completed.stdout
-    assert "reasons : browser:" in completed.stdout
-    assert "  [PASS] verify text Hello is present" in completed.stdout
+    rows = report_rows(tmp_path / "data" / "reports" / "report.html")
+    assert [status for status, _ in rows] == ["PASS", "PASS", "FAIL", "PASS", "PASS"]
+
+
+def test_a_browser_that_refuses_the_action_is_a_failure_with_its_reason(tmp_path):
+    script = write_script(tmp_path, "covered.steps", ["click Covered", "click Say hello"])
+    completed = run_cli(script, "--url", PAGES / "vanishing.html", "--timeout", "1000", cwd=tmp_path)
+    assert completed.returncode == 1
+    assert "Traceback" not in completed.stdout + completed.stderr
+    assert "  [FAIL] click Covered" in completed.stdout
+    assert "         reasons : browser: " in completed.stdout
+    rows = report_rows(tmp_path / "data" / "reports" / "report.html")
+    assert [status for status, _ in rows] == ["FAIL", "PASS"]
 
 
 def test_stop_on_failure_ends_the_script_at_the_first_failure(tmp_path):
