@@ -9,6 +9,7 @@
 
 #include "scan/elements.hpp"
 #include "scan/labels.hpp"
+#include "scan/recorded_page.hpp"
 #include "scan/scan.hpp"
 #include "scan/scripts.hpp"
 #include "scan/snapshot.hpp"
@@ -95,9 +96,38 @@ void save_snapshot(nb::handle page, const values::Value& elements, const values:
                                std::string(vantor::bindings::Utf8(nb::str(path)).view()) + "]");
 }
 
+// Whether this scan gathers the page in one call: only for the browser
+// driver's own page type, whose answers the record reproduces, and unless
+// the settings ask for the per-element protocol (PER_ELEMENT_SCAN, for
+// debugging).
+bool single_pass_applies(nb::handle page) {
+  // Kept for the life of the process: no reference is dropped at interpreter exit.
+  static const nb::handle page_type = nb::object(nb::module_::import_("playwright.sync_api").attr("Page")).release();
+  if (!page.type().is(page_type)) return false;
+  const nb::module_ settings = nb::module_::import_("vantor.engine.settings");
+  return !nb::bool_(nb::getattr(settings, "PER_ELEMENT_SCAN", nb::bool_(false)));
+}
+
+// Runs `scan` on the record of one in-page call when the single pass
+// applies, else (or when the page cannot be recorded) on the live page.
+// `page` holds what the answers refer to: it must outlive their conversion.
+template <typename Scan>
+auto scan_page_with(PythonPage& page, nb::handle page_object, bool text_only, Scan&& scan) {
+  if (single_pass_applies(page_object)) {
+    static const nb::handle json_loads = nb::object(nb::module_::import_("json").attr("loads")).release();
+    const values::Value answer = page.evaluate(scan::page_record_script(text_only));
+    if (!answer.is_text()) throw nb::type_error("the page record must be a JSON text");
+    const values::Value record = page.values().read(json_loads(make_str(answer.as_text())));
+    scan::RecordedPage recorded(page, record);
+    if (recorded.unsupported().empty()) return scan(static_cast<scan::PageHandle&>(recorded));
+  }
+  return scan(static_cast<scan::PageHandle&>(page));
+}
+
 nb::tuple extract_interactable_elements(PageScanner& self) {
   PythonPage page(self.page);
-  scan::PageScan result = scan::scan_page(page);
+  scan::PageScan result =
+      scan_page_with(page, self.page, false, [](scan::PageHandle& page) { return scan::scan_page(page); });
   const values::Value elements(std::move(result.elements));
   const values::Value text_elements(std::move(result.text_elements));
   save_snapshot(self.page, elements, text_elements);
@@ -106,7 +136,8 @@ nb::tuple extract_interactable_elements(PageScanner& self) {
 
 nb::object extract_text_elements(PageScanner& self) {
   PythonPage page(self.page);
-  return list_to_python(scan::extract_text_elements(page));
+  return list_to_python(
+      scan_page_with(page, self.page, true, [](scan::PageHandle& page) { return scan::extract_text_elements(page); }));
 }
 
 nb::object extract_custom_inputs(PageScanner& self) {

@@ -4,3 +4,6 @@
 SAVE_SNAPSHOTS = False
 # Directory the snapshots are written to.
 LOG_PATH = "data/logs/"
+# Read the page one element at a time (tens of browser calls per element)
+# instead of in one in-page call; for debugging the scanner. Read at every scan.
+PER_ELEMENT_SCAN = False

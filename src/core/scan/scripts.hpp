@@ -19,4 +19,9 @@ extern const std::string_view wrapping_label_text;    // text of the label that 
 // Run on the page (no parameters):
 extern const std::string_view cursor_pointer;  // pointer-cursor elements, one record each
 
+// The pieces of the one-call page record (see recorded_page.hpp):
+extern const std::string_view record_page;    // gathers the record
+extern const std::string_view element_state;  // makes the visibility and enabled tests
+extern const std::string_view element_box;    // an element's box
+
 }  // namespace vantor::scan::scripts
