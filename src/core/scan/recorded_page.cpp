@@ -45,7 +45,7 @@ std::string compose_record_script(bool text_only) {
       "{interactable: " + js_string(interactable_selector()) + ", custom_input: " + js_string(custom_input_selector) +
       ", label_candidate: " + js_string(label_candidate_selector) + ", text: " + js_string(text_selector()) + "}";
   return "() => (" + std::string(scripts::record_page) + ")((" + std::string(scripts::element_state) + ")(), (" +
-         std::string(scripts::element_box) + "), " + rules + ", " + selectors + ", " + (text_only ? "true" : "false") +
+         std::string(scripts::element_box) + ")(), " + rules + ", " + selectors + ", " + (text_only ? "true" : "false") +
          ")";
 }
 
@@ -80,7 +80,7 @@ const std::string& page_record_script(bool text_only) {
 // on the live page, found again the way the scan first met it.
 class RecordedElement final : public ElementHandle {
  public:
-  using Locate = std::function<std::unique_ptr<ElementHandle>()>;
+  using Locate = std::function<ElementHandle*()>;
   RecordedElement(RecordedPage& page, const Record& record, Locate locate)
       : page_(page), record_(record), locate_(std::move(locate)) {}
 
@@ -116,6 +116,7 @@ class RecordedElement final : public ElementHandle {
   Value bounding_box() override {
     const Value& box = record_.at("b");
     if (box.is_null()) return Value();
+    if (box.is_text()) return live().bounding_box();  // measured finer than the page can reproduce
     const List& numbers = box.as_list();
     Record result;
     result.set("x", numbers.at(0));
@@ -147,7 +148,7 @@ class RecordedElement final : public ElementHandle {
   RecordedPage& page_;
   const Record& record_;
   Locate locate_;
-  std::unique_ptr<ElementHandle> live_;
+  ElementHandle* live_ = nullptr;  // owned by the page
 };
 
 RecordedPage::RecordedPage(PageHandle& live, const Value& record) : live_(live) {
@@ -188,9 +189,10 @@ ElementHandles RecordedPage::query_selector_all(std::string_view selector) {
   const List& indices = found->as_list();
   for (std::size_t position = 0; position < indices.size(); ++position) {
     const Record& element = elements_->at(static_cast<std::size_t>(indices[position].as_int())).as_record();
-    auto locate = [this, query = std::string(selector), position]() -> std::unique_ptr<ElementHandle> {
-      ElementHandles all = live_.query_selector_all(query);
-      return position < all.size() ? std::move(all[position]) : nullptr;
+    auto locate = [this, query = std::string(selector), position]() -> ElementHandle* {
+      auto found = live_queries_.find(query);
+      if (found == live_queries_.end()) found = live_queries_.emplace(query, live_.query_selector_all(query)).first;
+      return position < found->second.size() ? found->second[position].get() : nullptr;
     };
     handles.push_back(std::make_unique<RecordedElement>(*this, element, std::move(locate)));
   }
@@ -206,7 +208,12 @@ std::unique_ptr<ElementHandle> RecordedPage::query_selector(std::string_view sel
   if (found->second == -2) fail("the selector " + std::string(selector) + " failed");
   if (found->second < 0) return nullptr;
   const Record& element = elements_->at(static_cast<std::size_t>(found->second)).as_record();
-  auto locate = [this, query = std::string(selector)] { return live_.query_selector(query); };
+  auto locate = [this, query = std::string(selector)]() -> ElementHandle* {
+    std::unique_ptr<ElementHandle> found = live_.query_selector(query);
+    if (!found) return nullptr;
+    live_lookups_.push_back(std::move(found));
+    return live_lookups_.back().get();
+  };
   return std::make_unique<RecordedElement>(*this, element, std::move(locate));
 }
 

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/page.hpp"
 #include "values/value.hpp"
@@ -46,6 +47,9 @@ class RecordedPage final : public PageHandle {
   std::map<std::string, std::int64_t, std::less<>> lookups_;  // selector to element index, -1 none, -2 error
   values::Value cursor_;                                      // the pointer-cursor items, negative zeros restored
   std::string unsupported_;
+  // The live elements met when the record fell short, by the query that found them.
+  std::map<std::string, ElementHandles, std::less<>> live_queries_;
+  std::vector<std::unique_ptr<ElementHandle>> live_lookups_;
   std::size_t live_calls_ = 0;
 };
 

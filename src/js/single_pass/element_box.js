@@ -1,9 +1,40 @@
 // The box of an element as the browser driver's bounding_box() gives it:
 // the border box in viewport CSS pixels, [x, y, width, height], or null when
 // the element is not laid out (display: none, or inside such an element).
-el => {
-  if (el.getClientRects().length === 0) return null;
-  const rect = el.getBoundingClientRect();
-  // + 0 turns a negative zero into the zero the driver reports.
-  return [rect.x + 0, rect.y + 0, rect.width + 0, rect.height + 0];
+// The driver's box spans every fragment of the element that has a width or
+// a height (getBoundingClientRect() leaves out those lacking either); when
+// none has, it is the first fragment. The answer is 'live' (ask the driver)
+// where the page cannot reproduce the driver's value: inside content whose
+// rendering content-visibility skips, the geometry depends on which earlier
+// call brought it up to date; where the driver measures in finer steps than
+// a layout unit (1/64 px: transforms, zoom), its float values differ.
+// Makes the function once per scan.
+() => {
+  const skipping = new Map();  // element to whether its content, or an ancestor's, is skipped
+  const insideSkipped = (el) => {
+    if (el === null) return false;
+    let skipped = skipping.get(el);
+    if (skipped === undefined) {
+      skipped = getComputedStyle(el).contentVisibility !== 'visible' || insideSkipped(el.parentElement);
+      skipping.set(el, skipped);
+    }
+    return skipped;
+  };
+  const exact = (value) => Number.isInteger(value * 64) && Math.abs(value) < 65536;
+  return (el) => {
+    if (insideSkipped(el.parentElement)) return 'live';
+    const rects = el.getClientRects();
+    if (rects.length === 0) return null;
+    let left = Infinity, top = Infinity, right = -Infinity, bottom = -Infinity;
+    const spanned = Array.from(rects).filter((rect) => rect.width > 0 || rect.height > 0);
+    for (const rect of spanned.length > 0 ? spanned : [rects[0]]) {
+      left = Math.min(left, rect.x);
+      top = Math.min(top, rect.y);
+      right = Math.max(right, rect.x + rect.width);
+      bottom = Math.max(bottom, rect.y + rect.height);
+    }
+    if (![left, top, right, bottom].every(exact)) return 'live';
+    // + 0 turns a negative zero into the zero the driver reports.
+    return [left + 0, top + 0, right - left + 0, bottom - top + 0];
+  };
 }

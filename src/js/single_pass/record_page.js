@@ -6,7 +6,7 @@
 //     v visible, t rendered text (absent when reading it fails: the element
 //     is no HTML element), n true for such an element, a attributes as
 //     [name, value, ...] in the element's order, b box [x, y, width, height]
-//     or null; and, where the scan's rules read them, e enabled and the
+//     or null, or 'live' when only the driver can measure it; and, where the scan's rules read them, e enabled and the
 //     results of the element scripts under their names (failing ones listed
 //     in f);
 //   queries: selector to the indices of the elements it matches, in order;
