@@ -1,10 +1,11 @@
 """Page scan cost on a real browser: extract_interactable_elements() on the
 realistic shop page and on generated pages of 100, 500 and 2,000 elements.
 
-For each page it prints the median scan time, the number of calls the scan
-made into the browser, and both against the yardstick: one bare
-page.evaluate("() => document.querySelectorAll('*').length") round trip,
-measured on the same page in the same run.
+For each page it prints, measured side by side in one run: the scan through
+the per-element protocol (a stand-in page forwarding to the real one, so the
+scanner reads it call by call; its calls are counted), the one-call scan of
+the genuine page, and the yardstick: one bare page.evaluate that walks the
+whole DOM calling getBoundingClientRect() on every element.
 """
 
 import statistics
@@ -21,6 +22,14 @@ from vantor.engine import settings  # noqa: E402
 from vantor.engine.browser.pagescanner import PageScanner  # noqa: E402
 
 ROUND_TRIP = "() => document.querySelectorAll('*').length"
+BARE_WALK = """() => {
+  let laid_out = 0;
+  for (const el of document.querySelectorAll('*')) {
+    const rect = el.getBoundingClientRect();
+    if (rect.width > 0 && rect.height > 0) laid_out += 1;
+  }
+  return laid_out;
+}"""
 
 
 def generated_page(count):
@@ -60,24 +69,30 @@ class Counted:
         return call
 
 
-def measure(page, rounds):
-    """Elements on the page, median scan seconds, browser calls per scan,
-    median round-trip seconds, and what the scan found."""
-    element_count = page.evaluate(ROUND_TRIP)
-    trips = []
-    for _ in range(50):
-        start = time.perf_counter()
-        page.evaluate(ROUND_TRIP)
-        trips.append(time.perf_counter() - start)
-    scans, counter = [], [0]
+def median_seconds(action, rounds):
+    times = []
     for _ in range(rounds):
-        # Counting costs a Python call per browser call: nothing next to the call itself.
-        counter[0] = 0
         start = time.perf_counter()
-        elements, text_elements = PageScanner(Counted(page, counter)).extract_interactable_elements()
-        scans.append(time.perf_counter() - start)
-    return (element_count, statistics.median(scans), counter[0], statistics.median(trips), len(elements),
-            len(text_elements))
+        action()
+        times.append(time.perf_counter() - start)
+    return statistics.median(times)
+
+
+def measure(page, per_element_rounds, rounds=15):
+    """Elements on the page; per-element scan seconds and browser calls;
+    one-call scan seconds; bare-walk seconds; what the scan found."""
+    element_count = page.evaluate(ROUND_TRIP)
+    counter = [0]
+
+    def per_element():
+        counter[0] = 0
+        PageScanner(Counted(page, counter)).extract_interactable_elements()
+
+    per_element_scan = median_seconds(per_element, per_element_rounds)
+    found = PageScanner(page).extract_interactable_elements()
+    single_pass = median_seconds(lambda: PageScanner(page).extract_interactable_elements(), rounds)
+    bare_walk = median_seconds(lambda: page.evaluate(BARE_WALK), rounds)
+    return element_count, per_element_scan, counter[0], single_pass, bare_walk, len(found[0]), len(found[1])
 
 
 def main(rounds=3):
@@ -89,12 +104,13 @@ def main(rounds=3):
     from playwright.sync_api import sync_playwright
 
     settings.SAVE_SNAPSHOTS = False
+    settings.PER_ELEMENT_SCAN = False
     pages = [("shop.html", (ROOT / "tests" / "pages" / "shop.html").as_uri())] + [
         (f"generated {n}", n) for n in (100, 500, 2000)]
-    print(f"page scanner: extract_interactable_elements(), median of {rounds} scans per page "
-          f"(one of the 2,000-element page)")
-    print(f"  {'page':<15} {'elements':>8} {'found':>9} {'scan':>9} {'calls':>7} {'per call':>9} {'round trip':>11}"
-          f" {'scan / round trip':>18}")
+    print(f"page scanner: extract_interactable_elements(), per-element protocol (median of {rounds} scans, one of "
+          f"the 2,000-element page) vs one-call scan and one bare DOM walk (medians of 15)")
+    print(f"  {'page':<14} {'elements':>8} {'found':>9} {'per element':>12} {'calls':>6} {'one call':>9}"
+          f" {'bare walk':>10} {'speed-up':>9} {'vs walk':>8}")
     with sync_playwright() as playwright:
         browser = playwright.chromium.launch(executable_path=executable, headless=True, args=["--no-sandbox"])
         page = browser.new_page(viewport={"width": 1280, "height": 800})
@@ -103,9 +119,10 @@ def main(rounds=3):
                 page.goto(source)
             else:
                 page.set_content(generated_page(source))
-            count, scan, calls, round_trip, found, texts = measure(page, 1 if source == 2000 else rounds)
-            print(f"  {name:<15} {count:>8} {found:>4}+{texts:<4} {scan * 1000:>7.0f}ms {calls:>7}"
-                  f" {scan / calls * 1000:>7.2f}ms {round_trip * 1000:>9.3f}ms {scan / round_trip:>17.0f}x")
+            count, per_element, calls, single, walk, found, texts = measure(page, 1 if source == 2000 else rounds)
+            print(f"  {name:<14} {count:>8} {found:>4}+{texts:<4} {per_element * 1000:>10.0f}ms {calls:>6}"
+                  f" {single * 1000:>7.1f}ms {walk * 1000:>8.1f}ms {per_element / single:>8.0f}x"
+                  f" {single / walk:>7.2f}x")
         browser.close()
 
 

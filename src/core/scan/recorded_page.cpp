@@ -45,8 +45,8 @@ std::string compose_record_script(bool text_only) {
       "{interactable: " + js_string(interactable_selector()) + ", custom_input: " + js_string(custom_input_selector) +
       ", label_candidate: " + js_string(label_candidate_selector) + ", text: " + js_string(text_selector()) + "}";
   return "() => (" + std::string(scripts::record_page) + ")((" + std::string(scripts::element_state) + ")(), (" +
-         std::string(scripts::element_box) + ")(), " + rules + ", " + selectors + ", " + (text_only ? "true" : "false") +
-         ")";
+         std::string(scripts::element_box) + ")(), " + rules + ", " + selectors + ", " +
+         (text_only ? "true" : "false") + ")";
 }
 
 // The element script whose result the record keeps under its file's name.
@@ -106,7 +106,9 @@ class RecordedElement final : public ElementHandle {
     std::string wanted(name);
     if (!record_.contains("n"))
       for (char& c : wanted) c = ascii_lower(c);
-    const List& attributes = record_.at("a").as_list();
+    const Value* recorded = record_.find("a");
+    if (!recorded) return live().attribute(name);
+    const List& attributes = recorded->as_list();
     for (std::size_t i = 0; i + 1 < attributes.size(); i += 2)
       if (attributes[i].as_text() == wanted) return std::string(attributes[i + 1].as_text());
     return std::nullopt;
@@ -114,7 +116,9 @@ class RecordedElement final : public ElementHandle {
 
   // A new record each time, as the live page gives one per call.
   Value bounding_box() override {
-    const Value& box = record_.at("b");
+    const Value* recorded = record_.find("b");
+    if (!recorded) return live().bounding_box();
+    const Value& box = *recorded;
     if (box.is_null()) return Value();
     if (box.is_text()) return live().bounding_box();  // measured finer than the page can reproduce
     const List& numbers = box.as_list();

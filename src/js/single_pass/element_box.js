@@ -22,7 +22,9 @@
   };
   const exact = (value) => Number.isInteger(value * 64) && Math.abs(value) < 65536;
   return (el) => {
-    if (insideSkipped(el.parentElement)) return 'live';
+    // checkVisibility() is false inside skipped content (and for elements
+    // without a box); only then is the ancestors' style looked at.
+    if (!el.checkVisibility({ contentVisibilityAuto: true }) && insideSkipped(el.parentElement)) return 'live';
     const rects = el.getClientRects();
     if (rects.length === 0) return null;
     let left = Infinity, top = Infinity, right = -Infinity, bottom = -Infinity;

@@ -1,14 +1,18 @@
 // Everything one scan reads from the page, gathered in a single call so the
 // scan costs one round trip. The scan's rules then run unchanged against this
-// record (src/core/scan/recorded_page.cpp). Answers to the record as a JSON
-// text:
-//   elements: one entry per element any query found or a label look-up met:
-//     v visible, t rendered text (absent when reading it fails: the element
-//     is no HTML element), n true for such an element, a attributes as
-//     [name, value, ...] in the element's order, b box [x, y, width, height]
-//     or null, or 'live' when only the driver can measure it; and, where the scan's rules read them, e enabled and the
-//     results of the element scripts under their names (failing ones listed
-//     in f);
+// record (src/core/scan/recorded_page.cpp); what the record leaves out, the
+// recorded page asks the live page, so leaving out costs time, never a
+// different result. Each query below follows its rule's order of reads and
+// records only what the rule goes on to read.
+//
+// Answers with the record as a JSON text:
+//   elements: one entry per element any query found or a label look-up met,
+//     with the answers the rules read: v visible, e enabled, t rendered text
+//     (n true instead for an element outside HTML, whose text cannot be
+//     read), a attributes as [name, value, ...] in the element's order, b box
+//     [x, y, width, height] or null, or 'live' when only the driver can
+//     measure it, and the results of the element scripts under their names
+//     (failing ones listed in f);
 //   queries: selector to the indices of the elements it matches, in order;
 //   lookups: [kind, text, index] for the label look-ups of the fields: kind
 //     '#' the element with that id, 'for' the label for that id; index -1
@@ -21,7 +25,6 @@
   for (const el of document.querySelectorAll('*')) {
     if (el.shadowRoot) return JSON.stringify({ unsupported: 'shadow root' });
   }
-  const { isVisible, isEnabled } = state;
   const elements = [];
   const indexOf = new Map();
   const entry = (el) => {
@@ -29,31 +32,90 @@
     if (index === undefined) {
       index = elements.length;
       indexOf.set(el, index);
-      const record = { v: isVisible(el), a: [], b: box(el) };
-      for (const attribute of el.attributes) record.a.push(attribute.name, attribute.value);
-      if (el.namespaceURI === 'http://www.w3.org/1999/xhtml') record.t = el.innerText;
-      else record.n = true;
-      elements.push(record);
+      elements.push({});
     }
     return elements[index];
   };
-  const run = (record, name, el) => {
-    if (name in record || (record.f && record.f.includes(name))) return;
-    try {
-      const result = rules[name](el);
-      record[name] = result === undefined ? null : result;
-    } catch (error) {
-      (record.f = record.f || []).push(name);
+
+  // Each answer is read once per element, when a rule first needs it.
+  const visible = (record, el) => (record.v === undefined ? (record.v = state.isVisible(el)) : record.v);
+  const enabled = (record, el) => (record.e === undefined ? (record.e = state.isEnabled(el)) : record.e);
+  const boxOf = (record, el) => (record.b === undefined ? (record.b = box(el)) : record.b);
+  const hasArea = (b) => b === 'live' || (b !== null && b[2] > 0 && b[3] > 0);
+  // The rendered text; null when it cannot be read (the rule drops the element).
+  const text = (record, el) => {
+    if (record.t === undefined && !record.n) {
+      if (el.namespaceURI === 'http://www.w3.org/1999/xhtml') record.t = el.innerText;
+      else record.n = true;
     }
+    return record.n ? null : record.t;
+  };
+  const attributes = (record, el) => {
+    if (record.a === undefined) {
+      record.a = [];
+      for (const attribute of el.attributes) record.a.push(attribute.name, attribute.value);
+    }
+  };
+  const blank = (value) => value === null || value.trim() === '';
+  // An element script's result; undefined when it failed.
+  const run = (record, name, el) => {
+    if (!(name in record) && !(record.f && record.f.includes(name))) {
+      try {
+        const result = rules[name](el);
+        record[name] = result === undefined ? null : result;
+      } catch (error) {
+        (record.f = record.f || []).push(name);
+      }
+    }
+    return record[name];
+  };
+
+  // Positional XPaths, each built on its parent's: the same steps as the
+  // xpath script, without walking the same siblings again for every element.
+  const paths = new Map();
+  const siblingIndex = new Map();
+  const indexAmongSiblings = (node) => {
+    let index = siblingIndex.get(node);
+    if (index === undefined) {
+      const counts = new Map();
+      for (let sib = node.parentNode ? node.parentNode.firstElementChild : node; sib; sib = sib.nextElementSibling) {
+        const count = (counts.get(sib.tagName) || 0) + 1;
+        counts.set(sib.tagName, count);
+        siblingIndex.set(sib, count);
+      }
+      index = siblingIndex.get(node);
+      if (index === undefined) {
+        // Not among its parent's element children (no parent): count by hand.
+        index = 1;
+        for (let sib = node.previousElementSibling; sib; sib = sib.previousElementSibling) {
+          if (sib.tagName === node.tagName) index += 1;
+        }
+        siblingIndex.set(node, index);
+      }
+    }
+    return index;
+  };
+  const pathOf = (node) => {
+    let path = paths.get(node);
+    if (path === undefined) {
+      const parent = node.parentNode;
+      const prefix = parent && parent.nodeType === 1 ? pathOf(parent) : '';
+      path = prefix + '/' + node.tagName.toLowerCase() + '[' + indexAmongSiblings(node) + ']';
+      paths.set(node, path);
+    }
+    return path;
+  };
+  const xpath = (record, el) => {
+    if (!('xpath' in record)) record.xpath = pathOf(el);
   };
 
   // The label look-ups of a field: the elements its aria-labelledby names
   // and the label for its id.
   const lookups = [];
   const looked = new Set();
-  const cssString = (text) => {
+  const cssString = (value) => {
     let out = '"';
-    for (const ch of text) {
+    for (const ch of value) {
       const code = ch.codePointAt(0);
       if (code === 0) out += '\uFFFD';
       else if ((code >= 1 && code <= 0x1f) || code === 0x7f) out += '\\' + code.toString(16) + ' ';
@@ -62,51 +124,74 @@
     }
     return out + '"';
   };
-  const lookUp = (kind, text, selector) => {
-    const key = kind + ' ' + text;
+  const lookUp = (kind, value, selector) => {
+    const key = kind + ' ' + value;
     if (looked.has(key)) return;
     looked.add(key);
     let index = -1;
     try {
       const found = document.querySelector(selector());
       if (found !== null) {
-        entry(found);
+        text(entry(found), found);
         index = indexOf.get(found);
       }
     } catch (error) {
       index = -2;
     }
-    lookups.push([kind, text, index]);
+    lookups.push([kind, value, index]);
   };
+  // The label sources in the label rule's order: aria-label, the elements
+  // aria-labelledby names, the label for the id, placeholder, title, then
+  // the scripts; a non-blank attribute ends the reading.
   const field = (record, el) => {
-    for (const name of ['previous_sibling_text', 'parent_text', 'wrapping_label_text']) run(record, name, el);
+    attributes(record, el);
+    if (!blank(el.getAttribute('aria-label'))) return;
     const ids = el.getAttribute('aria-labelledby');
     if (ids) {
       for (const id of ids.split(/[ \t\n\f\r]+/)) if (id) lookUp('#', id, () => '#' + CSS.escape(id));
     }
     const id = el.getAttribute('id');
     if (id) lookUp('for', id, () => 'label[for=' + cssString(id) + ']');
+    if (!blank(el.getAttribute('placeholder')) || !blank(el.getAttribute('title'))) return;
+    for (const name of ['previous_sibling_text', 'parent_text', 'wrapping_label_text']) run(record, name, el);
   };
 
   const queries = {};
   const query = (selector, read) => {
     const found = [];
     for (const el of document.querySelectorAll(selector)) {
-      const record = entry(el);
-      read(record, el);
+      read(entry(el), el);
       found.push(indexOf.get(el));
     }
     queries[selector] = found;
   };
   const answer = {};
   if (!textOnly) {
+    // A native control: state, tag, text (else the value attribute), box;
+    // a hidden one counts only with an aria-label or a title.
     query(selectors.interactable, (record, el) => {
-      record.e = isEnabled(el);
-      for (const name of ['tag_name', 'data_attributes', 'xpath']) run(record, name, el);
-      if (record.tag_name === 'input' || record.tag_name === 'textarea') field(record, el);
+      visible(record, el);
+      enabled(record, el);
+      const tag = run(record, 'tag_name', el);
+      if (tag === undefined || text(record, el) === null) return;
+      attributes(record, el);
+      if (!hasArea(boxOf(record, el))) return;
+      if (!record.v && !el.getAttribute('aria-label') && !el.getAttribute('title')) return;
+      run(record, 'data_attributes', el);
+      xpath(record, el);
+      if (tag === 'input' || tag === 'textarea') field(record, el);
     });
+    // A custom input: tag and classes decide, then box, visibility, XPath.
     query(selectors.custom_input, (record, el) => {
-      for (const name of ['tag_name', 'xpath']) run(record, name, el);
+      const tag = run(record, 'tag_name', el);
+      if (tag === undefined) return;
+      attributes(record, el);
+      const classes = (el.getAttribute('class') || '').toLowerCase();
+      if (['input', 'textarea', 'select'].includes(tag)) return;
+      if (!classes.includes('editable') && !classes.includes('input')) return;
+      if (!hasArea(boxOf(record, el)) || !visible(record, el)) return;
+      xpath(record, el);
+      if (text(record, el) === null) return;
       field(record, el);
     });
     try {
@@ -119,10 +204,23 @@
     } catch (error) {
       answer.cursor_error = String(error);
     }
-    query(selectors.label_candidate, () => {});
+    // A label candidate: visible, its text and its box.
+    query(selectors.label_candidate, (record, el) => {
+      if (!visible(record, el) || text(record, el) === null) return;
+      boxOf(record, el);
+    });
   }
+  // A text element: visible, with text and a box; then its tag, XPath,
+  // attributes and whether it has text of its own.
   query(selectors.text, (record, el) => {
-    for (const name of ['tag_name', 'xpath', 'data_attributes', 'has_direct_text']) run(record, name, el);
+    if (!visible(record, el)) return;
+    const own = text(record, el);
+    if (own === null || own.trim() === '' || boxOf(record, el) === null) return;
+    run(record, 'tag_name', el);
+    xpath(record, el);
+    attributes(record, el);
+    run(record, 'data_attributes', el);
+    run(record, 'has_direct_text', el);
   });
   answer.elements = elements;
   answer.queries = queries;
