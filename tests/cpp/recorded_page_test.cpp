@@ -80,7 +80,7 @@ TEST(RecordedPage, AnswersFromTheRecordWithoutTheLivePage) {
   CountingPage live;
   vv::Record first = element(true, list({1, 2.5, 3, 4}));
   first.set("e", false);
-  first.set("xpath", "/html[1]/button[1]");
+  first.set("x", "/html[1]/button[1]");
   vv::Record queries;
   queries.set("button", list({0, 0}));
   const vv::Value record = record_of(list({first}), queries);
@@ -141,7 +141,7 @@ TEST(RecordedPage, LabelLookupsAreKeyedByTheSelectorsTheRulesBuild) {
 TEST(RecordedPage, NotedFailuresAreElementErrors) {
   CountingPage live;
   vv::Record broken = element(true, vv::Value());
-  broken.set("f", list({"parent_text"}));
+  broken.set("f", list({"q"}));
   vv::Record svg_element;
   svg_element.set("v", true);
   svg_element.set("a", list({"viewBox", "0 0 1 1"}));

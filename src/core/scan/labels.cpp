@@ -117,9 +117,46 @@ List collect_label_candidates(PageHandle& page) {
   return candidates;
 }
 
+namespace {
+
+// One candidate's numbers and text, each read from its record the first
+// time the comparison needs it: every element is compared with every
+// candidate, and a record read the same way again gives the same answer, so
+// reading once changes nothing but the time (a malformed candidate still
+// fails exactly where it first matters).
+class CandidateView {
+ public:
+  explicit CandidateView(const Value& record) : record_(record) {}
+  double bottom() {
+    if (!bottom_) bottom_ = box().at("y").as_number() + box().at("height").as_number();
+    return *bottom_;
+  }
+  double x() {
+    if (!x_) x_ = box().at("x").as_number();
+    return *x_;
+  }
+  double right() {
+    if (!right_) right_ = x() + box().at("width").as_number();
+    return *right_;
+  }
+  std::string_view text() {
+    if (!text_) text_ = record_.as_record().at("text").as_text();
+    return *text_;
+  }
+
+ private:
+  const Record& box() { return record_.as_record().at("bounding_box").as_record(); }
+  const Value& record_;
+  std::optional<double> bottom_, x_, right_;
+  std::optional<std::string_view> text_;
+};
+
+}  // namespace
+
 std::vector<SpatialLabel> spatial_labels(const List& elements, const List& candidates) {
   static const Value none;
   static const Value no_attributes{Record{}};
+  std::vector<CandidateView> views(candidates.begin(), candidates.end());
   std::vector<SpatialLabel> labels;
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const Record& element = elements[i].as_record();
@@ -130,18 +167,16 @@ std::vector<SpatialLabel> spatial_labels(const List& elements, const List& candi
     const double el_x = box.at("x").as_number(), el_w = box.at("width").as_number(), el_y_top = box.at("y").as_number();
     std::string_view best_text;
     double best_dist = std::numeric_limits<double>::infinity();
-    for (const Value& candidate_value : candidates) {
-      const Record& candidate = candidate_value.as_record();
-      const Record& c_box = candidate.at("bounding_box").as_record();
-      const double c_bottom = c_box.at("y").as_number() + c_box.at("height").as_number();
+    for (CandidateView& candidate : views) {
+      const double c_bottom = candidate.bottom();
       if (c_bottom > el_y_top) continue;  // not above the element
-      const double c_x = c_box.at("x").as_number();
-      const double c_x_right = c_x + c_box.at("width").as_number();
+      const double c_x = candidate.x();
+      const double c_x_right = candidate.right();
       if (c_x <= el_x + el_w && c_x_right >= el_x) {  // touching edges overlap
         const double vertical_dist = el_y_top - c_bottom;
         if (vertical_dist < best_dist) {
           best_dist = vertical_dist;
-          best_text = candidate.at("text").as_text();
+          best_text = candidate.text();
         }
       }
     }

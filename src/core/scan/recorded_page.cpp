@@ -49,16 +49,15 @@ std::string compose_record_script(bool text_only) {
          (text_only ? "true" : "false") + ")";
 }
 
-// The element script whose result the record keeps under its file's name.
+// The key under which the record keeps an element script's result.
 std::string_view script_name(std::string_view script) {
-  const std::pair<std::string_view, std::string_view> named[] = {
-      {scripts::tag_name, "tag_name"},
-      {scripts::data_attributes, "data_attributes"},
-      {scripts::has_direct_text, "has_direct_text"},
-      {scripts::xpath, "xpath"},
-      {scripts::previous_sibling_text, "previous_sibling_text"},
-      {scripts::parent_text, "parent_text"},
-      {scripts::wrapping_label_text, "wrapping_label_text"}};
+  const std::pair<std::string_view, std::string_view> named[] = {{scripts::tag_name, "g"},
+                                                                 {scripts::data_attributes, "d"},
+                                                                 {scripts::has_direct_text, "h"},
+                                                                 {scripts::xpath, "x"},
+                                                                 {scripts::previous_sibling_text, "p"},
+                                                                 {scripts::parent_text, "q"},
+                                                                 {scripts::wrapping_label_text, "w"}};
   for (const auto& [text, name] : named)
     if (script == text) return name;
   return {};
@@ -136,7 +135,7 @@ class RecordedElement final : public ElementHandle {
       if (const Value* result = record_.find(name)) return *result;
       if (const Value* failed = record_.find("f"))
         for (const Value& failed_name : failed->as_list())
-          if (failed_name.as_text() == name) fail("the page script " + std::string(name) + " failed");
+          if (failed_name.as_text() == name) fail("the element script failed in the page");
     }
     return live().evaluate(script);
   }

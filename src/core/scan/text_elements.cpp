@@ -57,26 +57,41 @@ struct Box {
   }
 };
 
-struct Candidate {
-  const Record* record;
-  bool has_direct_text;
-};
-
 // The same record met twice in the list is still the element itself.
 bool same_record(const Value& a, const Value& b) { return &a == &b || (a.origin() && a.origin() == b.origin()); }
 
-bool accounted_for(const List& candidates, std::size_t index) {
-  const Record& wrapper = candidates[index].as_record();
-  const std::string_view wrapper_text = wrapper.at("text").as_text();
-  const Box wrapper_box(wrapper.at("bounding_box").as_record());
+// One candidate's box and text, each read from its record the first time the
+// comparison needs it (every wrapper is compared with every candidate); a
+// record read again gives the same answer, so a malformed one still fails
+// exactly where it first matters.
+class CandidateView {
+ public:
+  explicit CandidateView(const Value& record) : record_(record) {}
+  const Box& box() {
+    if (!box_) box_.emplace(record_.as_record().at("bounding_box").as_record());
+    return *box_;
+  }
+  std::string_view text() {
+    if (!text_) text_ = record_.as_record().at("text").as_text();
+    return *text_;
+  }
+
+ private:
+  const Value& record_;
+  std::optional<Box> box_;
+  std::optional<std::string_view> text_;
+};
+
+bool accounted_for(const List& candidates, std::vector<CandidateView>& views, std::size_t index) {
+  const std::string_view wrapper_text = views[index].text();
+  const Box wrapper_box = views[index].box();
   std::string remaining(wrapper_text);
   bool any = false;
-  for (const Value& other_value : candidates) {
-    if (same_record(other_value, candidates[index])) continue;
-    const Record& other = other_value.as_record();
-    const Box other_box(other.at("bounding_box").as_record());
+  for (std::size_t other = 0; other < candidates.size(); ++other) {
+    if (same_record(candidates[other], candidates[index])) continue;
+    const Box& other_box = views[other].box();
     if (!(other_box.area() < wrapper_box.area()) || !other_box.overlaps(wrapper_box)) continue;
-    const std::string_view other_text = other.at("text").as_text();
+    const std::string_view other_text = views[other].text();
     if (wrapper_text.find(other_text) == std::string_view::npos) continue;
     any = true;
     if (const std::size_t at = remaining.find(other_text); at != std::string::npos)
@@ -89,8 +104,10 @@ bool accounted_for(const List& candidates, std::size_t index) {
 
 std::vector<std::size_t> dedup_text_elements(const List& candidates) {
   std::vector<std::size_t> keep;
+  std::vector<CandidateView> views(candidates.begin(), candidates.end());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    if (candidates[i].as_record().at("has_direct_text").truthy() || !accounted_for(candidates, i)) keep.push_back(i);
+    if (candidates[i].as_record().at("has_direct_text").truthy() || !accounted_for(candidates, views, i))
+      keep.push_back(i);
   }
   return keep;
 }

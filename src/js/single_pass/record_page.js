@@ -11,8 +11,8 @@
 //     (n true instead for an element outside HTML, whose text cannot be
 //     read), a attributes as [name, value, ...] in the element's order, b box
 //     [x, y, width, height] or null, or 'live' when only the driver can
-//     measure it, and the results of the element scripts under their names
-//     (failing ones listed in f);
+//     measure it, and the results of the element scripts under the keys of
+//     `keys` below (the keys of failing ones listed in f);
 //   queries: selector to the indices of the elements it matches, in order;
 //   lookups: [kind, text, index] for the label look-ups of the fields: kind
 //     '#' the element with that id, 'for' the label for that id; index -1
@@ -57,17 +57,21 @@
     }
   };
   const blank = (value) => value === null || value.trim() === '';
-  // An element script's result; undefined when it failed.
+  // An element script's result; undefined when it failed. Results are kept
+  // under one-letter keys: the record is mostly these, for every element.
+  const keys = { tag_name: 'g', data_attributes: 'd', has_direct_text: 'h', previous_sibling_text: 'p',
+    parent_text: 'q', wrapping_label_text: 'w' };
   const run = (record, name, el) => {
-    if (!(name in record) && !(record.f && record.f.includes(name))) {
+    const key = keys[name];
+    if (!(key in record) && !(record.f && record.f.includes(key))) {
       try {
         const result = rules[name](el);
-        record[name] = result === undefined ? null : result;
+        record[key] = result === undefined ? null : result;
       } catch (error) {
-        (record.f = record.f || []).push(name);
+        (record.f = record.f || []).push(key);
       }
     }
-    return record[name];
+    return record[key];
   };
 
   // Positional XPaths, each built on its parent's: the same steps as the
@@ -106,7 +110,7 @@
     return path;
   };
   const xpath = (record, el) => {
-    if (!('xpath' in record)) record.xpath = pathOf(el);
+    if (!('x' in record)) record.x = pathOf(el);
   };
 
   // The label look-ups of a field: the elements its aria-labelledby names
