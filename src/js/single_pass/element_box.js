@@ -3,28 +3,13 @@
 // the element is not laid out (display: none, or inside such an element).
 // The driver's box spans every fragment of the element that has a width or
 // a height (getBoundingClientRect() leaves out those lacking either); when
-// none has, it is the first fragment. The answer is 'live' (ask the driver)
-// where the page cannot reproduce the driver's value: inside content whose
-// rendering content-visibility skips, the geometry depends on which earlier
-// call brought it up to date; where the driver measures in finer steps than
-// a layout unit (1/64 px: transforms, zoom), its float values differ.
+// none has, it is the first fragment. Where the driver measures in finer
+// steps than a layout unit (1/64 px: transforms, zoom) the page cannot
+// reproduce its float values, and the answer is 'live': ask the driver.
 // Makes the function once per scan.
 () => {
-  const skipping = new Map();  // element to whether its content, or an ancestor's, is skipped
-  const insideSkipped = (el) => {
-    if (el === null) return false;
-    let skipped = skipping.get(el);
-    if (skipped === undefined) {
-      skipped = getComputedStyle(el).contentVisibility !== 'visible' || insideSkipped(el.parentElement);
-      skipping.set(el, skipped);
-    }
-    return skipped;
-  };
   const exact = (value) => Number.isInteger(value * 64) && Math.abs(value) < 65536;
   return (el) => {
-    // checkVisibility() is false inside skipped content (and for elements
-    // without a box); only then is the ancestors' style looked at.
-    if (!el.checkVisibility({ contentVisibilityAuto: true }) && insideSkipped(el.parentElement)) return 'live';
     const rects = el.getClientRects();
     if (rects.length === 0) return null;
     let left = Infinity, top = Infinity, right = -Infinity, bottom = -Infinity;

@@ -19,11 +19,14 @@
 //     when nothing matches, -2 when the query fails;
 //   cursor: the pointer-cursor items, or cursor_error when that script fails;
 //     cursor_negative_zeros [index, key] for the coordinates that are -0;
-//   unsupported: a reason this page cannot be recorded faithfully (an open
-//     shadow root, which the per-element queries pierce).
+//   unsupported: a reason this page cannot be recorded faithfully: an open
+//     shadow root, which the per-element queries pierce; content whose
+//     rendering content-visibility skips, whose geometry (and that of what
+//     holds it) depends on the order of the calls that bring it up to date.
 (state, box, rules, selectors, textOnly) => {
   for (const el of document.querySelectorAll('*')) {
     if (el.shadowRoot) return JSON.stringify({ unsupported: 'shadow root' });
+    if (getComputedStyle(el).contentVisibility !== 'visible') return JSON.stringify({ unsupported: 'content-visibility' });
   }
   const elements = [];
   const indexOf = new Map();
