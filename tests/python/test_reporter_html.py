@@ -14,9 +14,8 @@ import pytest
 from hypothesis import HealthCheck, given, settings
 
 from unicode_text import text
-from vantor.engine.agent.reporter import Reporter
+from reporter_support import printed, reporter_with
 
-STARTED = "2024-05-01 09:03:07"
 REPORT = Path("data/reports/report.html")
 
 HEAD = """<!DOCTYPE html>
@@ -73,18 +72,8 @@ def in_tmp(tmp_path, monkeypatch):
     return tmp_path
 
 
-def reporter_with(results=()):
-    reporter = Reporter()
-    reporter._started_at = STARTED
-    reporter.results.extend(results)
-    return reporter
-
-
 def save(reporter):
-    out = io.StringIO()
-    with contextlib.redirect_stdout(out):
-        reporter.save_html()
-    return out.getvalue()
+    return printed(reporter.save_html)
 
 
 def page():

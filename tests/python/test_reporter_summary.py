@@ -6,10 +6,10 @@ from pathlib import Path
 
 import pytest
 
+from reporter_support import STARTED, printed, reporter_with
 from vantor.engine.agent.reporter import Reporter
 
 RULE = "=" * 60
-STARTED = "2024-05-01 09:03:07"
 REPORT_LINE = "  HTML report \u2192 data/reports/report.html"
 
 
@@ -19,18 +19,8 @@ def in_tmp(tmp_path, monkeypatch):
     return tmp_path
 
 
-def reporter_with(results=()):
-    reporter = Reporter()
-    reporter._started_at = STARTED
-    reporter.results.extend(results)
-    return reporter
-
-
 def summary_of(reporter):
-    out = io.StringIO()
-    with contextlib.redirect_stdout(out):
-        reporter.summary()
-    return out.getvalue()
+    return printed(reporter.summary)
 
 
 def head(total, passed, failed):
