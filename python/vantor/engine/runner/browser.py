@@ -3,6 +3,7 @@ serving a local start page on 127.0.0.1, and answering dialogs."""
 
 import contextlib
 import functools
+import os
 import http.server
 import shutil
 import threading
@@ -39,6 +40,8 @@ def open_browser(playwright, browser_path=None, headed=False, connect=None):
     """A Chromium browser: launched locally, or the remote Playwright server at `connect`."""
     from playwright.sync_api import Error as PlaywrightError
 
+    if not connect:
+        refuse_unstartable(browser_path, headed)
     try:
         if connect:
             browser = playwright.chromium.connect(connect)
@@ -48,14 +51,36 @@ def open_browser(playwright, browser_path=None, headed=False, connect=None):
                 options["executable_path"] = str(browser_path)
             browser = playwright.chromium.launch(**options)
     except PlaywrightError as error:
-        where = f"the browser server at {connect}" if connect else f"Chromium ({browser_path or 'Playwright own'})"
-        hint = "" if connect else f"; {INSTALL_HINT}"
-        raise BrowserUnavailable(f"cannot start {where}: {first_line(error)}{hint}") from None
+        raise BrowserUnavailable(why_not_started(error, browser_path, connect)) from None
     try:
         yield browser
     finally:
         with contextlib.suppress(PlaywrightError):
             browser.close()
+
+
+def refuse_unstartable(browser_path, headed):
+    """The reasons a launch cannot work, found before trying it."""
+    if headed and not (os.environ.get("DISPLAY") or os.environ.get("WAYLAND_DISPLAY")):
+        raise BrowserUnavailable("cannot show a browser window (--headed): no display here (DISPLAY is not set); "
+                                 "run under xvfb-run, or leave out --headed")
+    if browser_path:
+        path = Path(browser_path)
+        if not path.exists():
+            raise BrowserUnavailable(f"no browser at {browser_path} (--browser-path): no such file; {INSTALL_HINT}")
+        if path.is_dir() or not os.access(path, os.X_OK):
+            raise BrowserUnavailable(f"{browser_path} (--browser-path) is not a program that can be run")
+
+
+def why_not_started(error, browser_path, connect):
+    text = str(error)
+    if connect:
+        return f"cannot reach the browser server at {connect}: {first_line(error)}"
+    if browser_path:
+        return (f"{browser_path} (--browser-path) did not start as Chromium: {first_line(error)}")
+    if "Executable doesn't exist" in text or "playwright install" in text:
+        return f"no Chromium found: {INSTALL_HINT}"
+    return f"cannot start Playwright's own Chromium: {first_line(error)}"
 
 
 class _QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -64,8 +89,9 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 
 @contextlib.contextmanager
-def start_url(location):
-    """The URL to open for --url: http(s) as given; a local folder or file served on 127.0.0.1."""
+def start_url(location, host="127.0.0.1", remote=False):
+    """The URL to open for --url: http(s) as given; a local folder or file served on `host`
+    (127.0.0.1 by default; a remote browser needs an address it can reach, --serve-host)."""
     if urlparse(location).scheme in ("http", "https"):
         yield location
         return
@@ -74,11 +100,15 @@ def start_url(location):
         raise PageUnreachable(f"cannot open {location}: no such file or folder, and not an http(s) URL")
     folder, page = (path, "") if path.is_dir() else (path.parent, path.name)
     handler = functools.partial(_QuietHandler, directory=str(folder.resolve()))
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    server = http.server.ThreadingHTTPServer((host, 0), handler)
     thread = threading.Thread(target=server.serve_forever, daemon=True)
     thread.start()
+    address = f"[{host}]" if ":" in host else host
+    if remote and host in ("127.0.0.1", "localhost", "::1"):
+        print(f"note: {location} is served on {host}, which only a browser on this machine can reach; "
+              "give --serve-host an address the remote browser can reach if it runs elsewhere", flush=True)
     try:
-        yield f"http://127.0.0.1:{server.server_address[1]}/{page}"
+        yield f"http://{address}:{server.server_address[1]}/{page}"
     finally:
         server.shutdown()
         server.server_close()
@@ -87,10 +117,10 @@ def start_url(location):
 def open_page(browser, url, timeout_ms):
     from playwright.sync_api import Error as PlaywrightError
 
-    page = browser.new_page()
+    page = browser.new_page(accept_downloads=True)
     page.set_default_timeout(timeout_ms)
     try:
-        response = page.goto(url, wait_until="load")
+        response = page.goto(url, wait_until="load", timeout=max(timeout_ms, 30000))
     except PlaywrightError as error:
         raise PageUnreachable(f"cannot open {url}: {first_line(error)}") from None
     if response is not None and response.status >= 400:

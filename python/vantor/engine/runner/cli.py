@@ -4,14 +4,18 @@ import argparse
 import sys
 from importlib import metadata
 
-from vantor.engine.runner.run import BAD_INPUT, RunOptions, run_script
+from pathlib import Path
+
+from vantor.engine.runner.options import DEFAULT_REPORT_ROOT, DEFAULT_TIMEOUT_MS, RunOptions
+from vantor.engine.runner.run import BAD_INPUT, run_script
 from vantor.engine.runner.script import ScriptError, find_scripts
 
 EXIT_CODES = """exit codes:
   0  every step passed
   1  a step failed
   2  bad input: a usage error, or a script missing, unreadable or with malformed steps (nothing ran)
-  3  no browser could be started, or the start page could not be opened"""
+  3  no browser could be started, or the start page could not be opened
+  130  interrupted (Ctrl-C): the steps done are reported, the rest marked not run"""
 
 
 def version():
@@ -32,8 +36,10 @@ def build_parser():
     run = commands.add_parser(
         "run", help="run scripts in a browser", epilog=EXIT_CODES,
         formatter_class=argparse.RawDescriptionHelpFormatter,
-        description="Runs each step of the scripts in Chromium and writes data/reports/report.html "
-                    "(with several scripts: data/runs/<script>/data/reports/report.html and data/runs/index.html).")
+        description="Runs each step of the scripts in Chromium. Each script's report, with screenshots of "
+                    "failed steps, goes to data/reports/<script>/report.html; the reporter's page to "
+                    "data/reports/report.html (with several scripts: data/runs/<script>/data/reports/report.html, "
+                    "and data/runs/index.html links every script's report).")
     run.add_argument("scripts", nargs="+", metavar="SCRIPT", help="a script file (one step per line) or a folder of .steps files")
     run.add_argument("--url", required=True, help="the start page: an http(s) URL, or a local file or folder served on 127.0.0.1")
     run.add_argument("--headed", action="store_true", help="show the browser window instead of running headless")
@@ -42,7 +48,13 @@ def build_parser():
     run.add_argument("--workers", type=positive_int, default=1, metavar="N", help="run up to N scripts at once, each in its own process (default 1)")
     run.add_argument("--snapshots", action="store_true", help="save a JSON snapshot of every page scan (data/logs/)")
     run.add_argument("--stop-on-failure", action="store_true", help="stop a script at its first failing step")
-    run.add_argument("--timeout", type=positive_int, default=5000, metavar="MS", help="how long a browser action may take (default 5000 ms)")
+    run.add_argument("--timeout", type=positive_int, default=DEFAULT_TIMEOUT_MS, metavar="MS",
+                     help="how long a step may wait for its element or for its check to hold (default 5000 ms)")
+    run.add_argument("--serve-host", default="127.0.0.1", metavar="ADDRESS",
+                     help="the address a local --url folder is served on (default 127.0.0.1); "
+                          "with --connect, one the remote browser can reach")
+    run.add_argument("--junit", metavar="PATH", help="also write JUnit XML: one testcase per script")
+    run.add_argument("--json", metavar="PATH", help="also write every step's outcome as JSON")
 
     check = commands.add_parser("check", help="show how each step of the scripts reads, without a browser")
     check.add_argument("scripts", nargs="+", metavar="SCRIPT")
@@ -71,9 +83,25 @@ def main(argv=None):
 
         return show_scripts(scripts)
     options = RunOptions(url=args.url, browser_path=args.browser_path, headed=args.headed, connect=args.connect,
-                         snapshots=args.snapshots, stop_on_failure=args.stop_on_failure, timeout_ms=args.timeout)
+                         snapshots=args.snapshots, stop_on_failure=args.stop_on_failure, timeout_ms=args.timeout,
+                         report_root=DEFAULT_REPORT_ROOT, serve_host=args.serve_host).resolved()
     if len(scripts) == 1:
-        return run_script(scripts[0], options).code
-    from vantor.engine.runner.parallel import run_many
+        results = [run_script(scripts[0], options)]
+    else:
+        from vantor.engine.runner.parallel import run_many
 
-    return run_many(scripts, options, min(args.workers, len(scripts)))
+        results = run_many(scripts, options, min(args.workers, len(scripts)))
+    write_ci_output(results, args)
+    codes = [result.code for result in results]
+    return 130 if 130 in codes else max(codes)
+
+
+def write_ci_output(results, args):
+    from vantor.engine.runner.ci_output import write_json, write_junit
+
+    if args.junit:
+        write_junit(results, Path(args.junit))
+        print(f"JUnit XML: {Path(args.junit).resolve()}", flush=True)
+    if args.json:
+        write_json(results, Path(args.json))
+        print(f"JSON outcomes: {Path(args.json).resolve()}", flush=True)

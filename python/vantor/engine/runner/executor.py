@@ -1,179 +1,315 @@
-"""Runs one step: the modules decide what and where, this class acts in the page.
+"""Runs one step on a page and says what happened: the modules decide what and
+where, this class waits for the page, acts in it, and retries.
 
-Text matching answers first; when it does not resolve an element action, the
-spatial resolver gets the same step over the page's matrix. Every outcome goes
-to the reporter, and a step that fails in the browser is a failure with its
-reason, never a crash.
+An element step scans and resolves again until its target resolves and the
+element can take the action, or the step's time runs out; a check is asked
+again until it holds. A step that cannot be read is not retried. Whatever a
+step raises is that step's failure with its reason, never the run's end.
+Each step is logged once, with its final outcome, to the reporter.
 """
+
+import time
+from dataclasses import dataclass, field
 
 from playwright.sync_api import Error as PlaywrightError
 
 from vantor.engine.agent.stepreader import StepReader
 from vantor.engine.browser.pagescanner import PageScanner
-from vantor.engine.runner.browser import first_line
+from vantor.engine.runner import widgets
+from vantor.engine.runner.candidates import closest
 from vantor.engine.runner.keys import key_combination
-from vantor.engine.spatial.gridmaker import GridMaker
-from vantor.engine.spatial.gridseeker import GridSeeker
+from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcome, cut
+from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, decide, specified_policy
+from vantor.engine.runner.script import Step
+from vantor.engine.runner.waiting import PageNotAnswering, elapsed_ms, settle, stop_loading
 from vantor.engine.strategies.textmatcher import TextMatcher
 
-TEXT_STRATEGY = "text match"
-SPATIAL_STRATEGY = "spatial"
 BROWSER_STRATEGY = "browser"
-
 CHECK_ACTIONS = frozenset({
     "verify_present", "verify_visible", "verify_enabled", "verify_disabled",
     "verify_text_present", "verify_text_visible", "verify_spatial_text",
 })
+LOOK_UP_ACTIONS = frozenset({"find_text", "find_exact_text", "extract_text_spatial"})
 ELEMENT_ACTIONS = frozenset({"click", "type", "select", "hover", "extract_text"})
+# Actions that need the element enabled as well as visible.
+ENABLED_ACTIONS = frozenset({"click", "type", "select"})
 # The reporter's indentation for the lines under a step.
 DETAIL_INDENT = "         "
+_OUTLINE_STYLE = "[data-vantor-outline]{outline:3px solid #d1242f !important;outline-offset:2px !important}"
 
 
-class StepExecutor:
-    def __init__(self, page, reporter, dialogs):
+@dataclass
+class Attempt:
+    """One try at a step. `final` means trying again cannot change the answer."""
+    passed: bool
+    final: bool = False
+    kind: str = "element"  # element | check | browser
+    strategy: str = ""
+    element: dict | None = None
+    results: dict = field(default_factory=dict)
+    state: dict | None = None
+    extracted: str | None = None
+    reason: str = ""
+    target: str = ""
+    elements: list = field(default_factory=list)
+
+
+class StepRunner:
+    """Runs steps on one page. `policy` is the ordered list of strategies for element
+    steps; `screenshots` the folder for failure screenshots (None: take none)."""
+
+    def __init__(self, page, options, reporter=None, dialogs=None, policy=None, screenshots=None,
+                 interrupted=lambda: False):
         self.page = page
+        self.timeout_ms = options.timeout_ms
         self.reporter = reporter
         self.dialogs = dialogs
+        self.policy = policy if policy is not None else specified_policy()
+        self.screenshots = screenshots
+        self.interrupted = interrupted
         self.reader = StepReader()
         self.matcher = TextMatcher()
 
-    def run(self, text):
-        """Runs one step and logs it; True when it passed."""
-        before = len(self.reporter.results)
+    def run(self, step):
+        """Runs one step (a Step, or a line of text) and returns its outcome."""
+        step = step if isinstance(step, Step) else Step(0, step)
+        started = time.monotonic()
+        self._deadline = started + self.timeout_ms / 1000
         try:
-            parsed = self.reader.parse(text)
+            parsed = self.reader.parse(step.text)
         except ValueError as error:
-            return self._fail(text, f"cannot read the step: {str(error).split('. Supported actions')[0]}")
-        try:
-            self._dispatch(text, parsed)
-        except PlaywrightError as error:
-            return self._fail(text, f"browser: {first_line(error)}")
-        return len(self.reporter.results) > before and self.reporter.results[-1]["status"] == "PASS"
+            attempt = Attempt(False, final=True, kind="browser",
+                              reason=f"cannot read the step: {str(error).split('. Supported actions')[0]}")
+            return self._finish(step, None, attempt, started, started, 0, 0)
+        attempts, final_started, settled = 0, started, 0
+        while True:
+            attempts += 1
+            final_started, self._settled_ms = time.monotonic(), 0
+            attempt = self._try(parsed)
+            settled = self._settled_ms
+            if attempt.passed or attempt.final or self._left_ms() <= 1 or self.interrupted():
+                break
+        waited = elapsed_ms(started) - elapsed_ms(final_started) + settled
+        return self._finish(step, parsed, attempt, started, final_started, waited, attempts)
 
-    def _dispatch(self, text, parsed):
+    # One attempt.
+
+    def _try(self, parsed):
         action = parsed["action"]
-        if action in CHECK_ACTIONS:
-            self._check(text, parsed)
-        elif action in ("find_text", "find_exact_text"):
-            self._look_up(text, parsed)
-        elif action == "extract_text_spatial":
-            self._extract_beside(text, parsed)
-        elif action in ELEMENT_ACTIONS:
-            self._act_on_element(text, parsed)
-        else:
-            getattr(self, f"_{action}")(text, parsed)
+        try:
+            if action in CHECK_ACTIONS:
+                return self._check(parsed)
+            if action in LOOK_UP_ACTIONS:
+                return self._look_up(parsed)
+            if action in ELEMENT_ACTIONS:
+                return self._act_on_element(parsed)
+            return getattr(self, f"_{action}")(parsed)
+        except PageNotAnswering as error:
+            stop_loading(self.page)
+            return Attempt(False, final=True, kind="browser", reason=f"browser: {error}")
+        except PlaywrightError as error:
+            stop_loading(self.page)
+            return Attempt(False, final=True, kind="browser", reason=f"browser: {browser_reason(error)}")
+        except Exception as error:  # a module or widget refusing a strange page fails this step only
+            return Attempt(False, final=True, kind="browser", reason=f"{type(error).__name__}: {error}")
 
-    # The page as the modules see it.
+    def _left_ms(self):
+        return max(1, int((self._deadline - time.monotonic()) * 1000))
 
     def _scan(self):
-        self.page.wait_for_load_state()
+        self._settled_ms += settle(self.page, self._left_ms())
         return PageScanner(self.page).extract_interactable_elements()
 
-    def _resolve_element(self, parsed, elements, texts):
-        dom_result = self.matcher.resolve(parsed, elements, texts)
-        if dom_result["resolved"]:
-            return dom_result["element"], TEXT_STRATEGY, dom_result, None
-        spatial_result = GridSeeker(GridMaker(elements, texts).build()).resolve(parsed)
-        if spatial_result["resolved"]:
-            return spatial_result["element"], SPATIAL_STRATEGY, dom_result, spatial_result
-        return None, None, dom_result, spatial_result
-
-    # Actions on one element.
-
-    def _act_on_element(self, text, parsed):
+    def _act_on_element(self, parsed):
         elements, texts = self._scan()
-        element, strategy, dom_result, spatial_result = self._resolve_element(parsed, elements, texts)
+        decision = decide(self.policy, parsed, elements, texts)
+        element = decision.element
         if element is None:
-            self.reporter.log_failure(text, dom_result, spatial_result)
-            return
+            return Attempt(False, results=decision.results, target=parsed["target"], elements=elements)
+        found = Attempt(False, strategy=decision.strategy, element=element, results=decision.results,
+                        target=parsed["target"], elements=elements)
         action = parsed["action"]
-        extracted = None
         if action == "extract_text":
-            extracted = element.get("text") or ""
-        else:
-            locator = self.page.locator(f"xpath={element['xpath']}")
-            if action == "click":
-                locator.click()
-            elif action == "type":
-                locator.fill(parsed["value"])
-            elif action == "select":
-                self._select(locator, parsed["value"])
+            found.passed, found.extracted = True, element.get("text") or ""
+            return found
+        locator = self.page.locator(f"xpath={element['xpath']}")
+        behind_view = action == "type" and widgets.field_kind(locator, self._left_ms()) == "editor"
+        if not element.get("is_visible", True) and not behind_view:
+            found.reason = "the element is not visible"
+            return found
+        if action in ENABLED_ACTIONS and not element.get("is_enabled", True):
+            found.reason = "the element is not enabled"
+            return found
+        if action == "click":
+            locator.click(timeout=self._left_ms())
+        elif action == "type":
+            widgets.type_text(self.page, locator, parsed["value"], self._left_ms())
+        elif action == "select":
+            if widgets.is_dropdown(element):
+                widgets.choose_in_dropdown(self.page, locator, parsed["value"], self._left_ms())
             else:
-                locator.hover()
-        self.reporter.log_success(text, strategy, element)
-        if extracted is not None:
-            self.reporter.results[-1]["extracted"] = extracted
-
-    @staticmethod
-    def _select(locator, option):
-        """By the option's label as shown, else by its value."""
-        try:
-            locator.select_option(label=option, timeout=1000)
-        except PlaywrightError:
-            locator.select_option(value=option)
-
-    # Questions the text matcher answers on its own.
-
-    def _check(self, text, parsed):
-        elements, texts = self._scan()
-        result = self.matcher.resolve(parsed, elements, texts)
-        self.reporter.log_verification(text, bool(result["verified"]), result["element"], result["state"])
-
-    def _look_up(self, text, parsed):
-        elements, texts = self._scan()
-        result = self.matcher.resolve(parsed, elements, texts)
-        if result["resolved"]:
-            self.reporter.log_success(text, TEXT_STRATEGY, result["element"])
+                widgets.choose_native(locator, parsed["value"], self._left_ms())
         else:
-            self.reporter.log_failure(text, result)
+            locator.hover(timeout=self._left_ms())
+        self._after_action()
+        found.passed = True
+        return found
 
-    def _extract_beside(self, text, parsed):
+    def _check(self, parsed):
         elements, texts = self._scan()
         result = self.matcher.resolve(parsed, elements, texts)
-        if not result["resolved"]:
-            self.reporter.log_failure(text, result)
-            return
-        self.reporter.log_success(text, TEXT_STRATEGY, result["element"])
-        self.reporter.results[-1]["extracted"] = result["extracted"]
+        return Attempt(bool(result.get("verified")), kind="check", strategy="DOM-verify", element=result.get("element"),
+                       results={TEXT_STRATEGY: result}, state=result.get("state"), target=parsed["target"],
+                       elements=elements)
 
-    # Browser actions that need no element.
+    def _look_up(self, parsed):
+        elements, texts = self._scan()
+        result = self.matcher.resolve(parsed, elements, texts)
+        return Attempt(bool(result["resolved"]), strategy=TEXT_STRATEGY, element=result.get("element"),
+                       results={TEXT_STRATEGY: result}, extracted=result.get("extracted"), target=parsed["target"],
+                       elements=elements + texts)
 
-    def _press_key(self, text, parsed):
+    def _after_action(self):
+        """The page may load or redraw after an action; a page still busy is the next step's to wait for."""
+        try:
+            self._settled_ms += settle(self.page, self._left_ms())
+        except (PageNotAnswering, PlaywrightError):
+            pass
+
+    # Steps that need no element.
+
+    def _browser_step(self):
+        self._after_action()
+        return Attempt(True, final=True, kind="browser", strategy=BROWSER_STRATEGY, element={})
+
+    def _press_key(self, parsed):
         key = parsed["target"]
         self.page.keyboard.press(key_combination(key) or key)
-        self.reporter.log_success(text, BROWSER_STRATEGY, {})
+        return self._browser_step()
 
-    def _sendkeys(self, text, parsed):
+    def _sendkeys(self, parsed):
         keys = parsed["value"]
         combination = key_combination(keys)
         if combination:
             self.page.keyboard.press(combination)
         else:
             self.page.keyboard.type(keys)
-        self.reporter.log_success(text, BROWSER_STRATEGY, {})
+        return self._browser_step()
 
-    def _wait(self, text, parsed):
-        self.page.wait_for_timeout(int(parsed["target"]))
-        self.reporter.log_success(text, BROWSER_STRATEGY, {})
+    def _wait(self, parsed):
+        """An explicit pause, cut short only by an interrupt."""
+        end = time.monotonic() + int(parsed["target"]) / 1000
+        while not self.interrupted() and (left := end - time.monotonic()) > 0:
+            self.page.wait_for_timeout(min(200, max(1, int(left * 1000))))
+        return Attempt(True, final=True, kind="browser", strategy=BROWSER_STRATEGY, element={})
 
-    def _accept_dialog(self, text, parsed):
+    def _accept_dialog(self, parsed):
         self.dialogs.answer_next("accept")
-        self.reporter.log_success(text, BROWSER_STRATEGY, {})
+        return Attempt(True, final=True, kind="browser", strategy=BROWSER_STRATEGY, element={})
 
-    def _dismiss_dialog(self, text, parsed):
+    def _dismiss_dialog(self, parsed):
         self.dialogs.answer_next("dismiss")
-        self.reporter.log_success(text, BROWSER_STRATEGY, {})
+        return Attempt(True, final=True, kind="browser", strategy=BROWSER_STRATEGY, element={})
 
-    def _verify_dialog(self, text, parsed):
+    def _verify_dialog(self, parsed):
         expected = parsed["value"].strip()
         actual = self.dialogs.last_message
         passed = actual is not None and expected.lower() in actual.lower()
+        if not passed:
+            self.page.wait_for_timeout(min(100, self._left_ms()))
         state = {"expected": expected, "actual": actual if actual is not None else "no dialog was shown"}
-        self.reporter.log_verification(text, passed, None, state)
+        return Attempt(passed, kind="check", element=None, state=state)
 
-    def _fail(self, text, reason):
-        """A failure the strategies did not report: the step could not be read or the browser refused."""
-        self.reporter.log_failure(text, {})
-        self.reporter.results[-1]["reasons"] = reason
-        print(f"{DETAIL_INDENT}reasons : {reason}", flush=True)
-        return False
+    # The outcome: logged once, with what was seen.
+
+    def _finish(self, step, parsed, attempt, started, final_started, waited, attempts):
+        outcome = StepOutcome(line=step.line, text=step.text, status=PASSED if attempt.passed else FAILED,
+                              action=parsed["action"] if parsed else "", strategy=attempt.strategy if attempt.passed
+                              else "", element=ElementSeen.of(attempt.element), extracted=attempt.extracted,
+                              reason=attempt.reason, attempts=attempts)
+        if not attempt.passed:
+            outcome.reason = outcome.reason or self._verdict(attempt)
+            if attempt.kind != "check" and not attempt.element:
+                outcome.candidates = closest(attempt.target, attempt.elements)
+            outlined = outcome.element or (outcome.candidates[0].element if outcome.candidates else None)
+            outcome.screenshot = self._screenshot(step, outlined.xpath if outlined else "")
+        outcome.duration_ms = elapsed_ms(started)
+        outcome.waited_ms = min(waited, outcome.duration_ms)
+        if self.reporter is not None:
+            self._log(outcome, attempt)
+        return outcome
+
+    @staticmethod
+    def _verdict(attempt):
+        if attempt.kind == "check":
+            return f"still not so when the time ran out: {attempt.state}" if attempt.state else "still not so"
+        if attempt.results:
+            return "no strategy resolved the target"
+        return "failed"
+
+    def _log(self, outcome, attempt):
+        text, reporter = outcome.text, self.reporter
+        if attempt.kind == "check":
+            reporter.log_verification(text, outcome.passed, attempt.element, attempt.state or None)
+        elif outcome.passed:
+            reporter.log_success(text, attempt.strategy, attempt.element or {})
+            if outcome.extracted is not None:
+                reporter.results[-1]["extracted"] = outcome.extracted
+        elif attempt.results and not attempt.element:
+            reporter.log_failure(text, attempt.results.get(TEXT_STRATEGY) or {}, attempt.results.get(SPATIAL_STRATEGY))
+        else:
+            reporter.log_failure(text, {})
+            reporter.results[-1]["reasons"] = outcome.reason
+            detail("reasons", outcome.reason)
+        if outcome.element and outcome.element.tag:
+            via = f" via {outcome.strategy}" if outcome.passed and attempt.kind != "check" else ""
+            via = via if outcome.passed else " (the element it last saw)"
+            detail("element", f"{outcome.element.describe()}{via}")
+        if outcome.extracted is not None:
+            detail("value", repr(cut(outcome.extracted, 80)))
+        for candidate in outcome.candidates:
+            detail("maybe", candidate.describe())
+        if outcome.screenshot:
+            detail("shot", outcome.screenshot)
+
+    def _screenshot(self, step, xpath):
+        if self.screenshots is None:
+            return ""
+        self.screenshots.mkdir(parents=True, exist_ok=True)
+        path = self.screenshots / f"line-{step.line:04d}.png"
+        budget = min(2000, self.timeout_ms)
+        marked = self.page.locator(f"xpath={xpath}").first if xpath else None
+        try:
+            if marked is not None:
+                marked.evaluate("el => el.setAttribute('data-vantor-outline', '')", timeout=budget)
+        except PlaywrightError:
+            marked = None
+        try:
+            self.page.screenshot(path=str(path), full_page=True, timeout=budget * 2, style=_OUTLINE_STYLE)
+        except PlaywrightError:
+            return ""
+        finally:
+            if marked is not None:
+                try:
+                    marked.evaluate("el => el.removeAttribute('data-vantor-outline')", timeout=budget)
+                except PlaywrightError:
+                    pass
+        return str(path)
+
+
+def detail(name, text):
+    print(f"{DETAIL_INDENT}{name:<8}: {text}", flush=True)
+
+
+def browser_reason(error):
+    """The browser's first line, and the last line of its call log when that says why."""
+    lines = [line.strip() for line in str(error).strip().splitlines() if line.strip()]
+    if not lines:
+        return type(error).__name__
+    head = lines[0]
+    if "Call log:" in lines:
+        log = [line.lstrip("- ").strip() for line in lines[lines.index("Call log:") + 1:]]
+        why = next((line for line in reversed(log) if line and not line.startswith("retrying")), "")
+        if why:
+            return f"{head} ({why})"
+    return head

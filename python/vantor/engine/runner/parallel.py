@@ -1,28 +1,36 @@
-"""Several scripts at once: each in a worker process of its own, in its own
-output folder (data/runs/<script>/), with an index page linking every report."""
+"""Several scripts at once, each in its own worker process.
+
+Options arrive resolved (absolute paths), so a worker reads the same start
+folder and writes the same report folders wherever it works. The reporter
+writes data/reports/report.html relative to its working folder, so each worker
+works in data/runs/<script>/ to keep every script's page apart.
+"""
 
 import contextlib
 import html
 import io
 import multiprocessing
 import os
-import re
+import signal
 import sys
 from concurrent.futures import ProcessPoolExecutor, as_completed
 from pathlib import Path
 
-from vantor.engine.runner.run import RunResult, run_script
+from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED
+from vantor.engine.runner.report_folder import folder_name, script_report_folder
+from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult, run_script
 
 RUNS_DIR = Path("data/runs")
 INDEX_NAME = "index.html"
-STATUS_WORDS = {0: "passed", 1: "failed", 2: "not run: bad script", 3: "not run: no browser or page"}
+STATUS_WORDS = {0: "passed", 1: "failed", 2: "not run: bad script", 3: "not run: no browser or page",
+                130: "interrupted"}
 
 
 def output_folder_names(scripts):
     """A folder name per script: its file name, made unique when two scripts share one."""
     names, seen = [], {}
     for script in scripts:
-        base = re.sub(r"[^\w.-]+", "_", Path(script).stem) or "script"
+        base = folder_name(script)
         seen[base] = seen.get(base, 0) + 1
         names.append(base if seen[base] == 1 else f"{base}-{seen[base]}")
     return names
@@ -38,43 +46,75 @@ def _run_in_folder(script, folder, options):
             result = run_script(Path(script), options)
         except Exception as error:  # a worker must always report back
             print(f"error: {type(error).__name__}: {error}")
-            result = RunResult(str(script), 3)
+            result = RunResult(str(script), 3, problem=str(error))
     return result, captured.getvalue()
 
 
 def run_many(scripts, options, workers):
+    """Runs the scripts; returns their results in the order given."""
     RUNS_DIR.mkdir(parents=True, exist_ok=True)
     folders = [(RUNS_DIR / name).resolve() for name in output_folder_names(scripts)]
     scripts = [Path(script).resolve() for script in scripts]
+    for script in scripts:  # claimed here, in order, so that workers never race for a name
+        script_report_folder(options.report_root, script)
     print(f"Running {len(scripts)} scripts with {workers} worker(s); output in {RUNS_DIR}/", flush=True)
     results = {}
+    interrupt = Interrupt()
     context = multiprocessing.get_context("spawn")  # a browser driver does not survive fork
-    with ProcessPoolExecutor(max_workers=workers, mp_context=context) as pool:
+    with interrupt.catching(), ProcessPoolExecutor(max_workers=workers, mp_context=context) as pool:
         futures = {pool.submit(_run_in_folder, script, folder, options): script
                    for script, folder in zip(scripts, folders)}
+        signal.signal(signal.SIGINT, _forwarding(interrupt, pool))
         for done, future in enumerate(as_completed(futures), 1):
             script = futures[future]
-            result, output = future.result()
+            if future.cancelled():
+                results[script] = RunResult(str(script), INTERRUPTED, problem="not started: interrupted")
+                continue
+            try:
+                result, output = future.result()
+            except Exception as error:  # a worker ended by Ctrl-C before its script began
+                result, output = RunResult(str(script), INTERRUPTED if interrupt() else 3, problem=str(error)), ""
             results[script] = result
             print(f"\n[{done}/{len(scripts)}] {script.name}: {STATUS_WORDS.get(result.code, 'failed')}"
                   f" ({result.passed} passed, {result.failed} failed)", flush=True)
             sys.stdout.write(output)
             sys.stdout.flush()
     ordered = [results[script] for script in scripts]
-    index = write_index(ordered, folders)
+    index = write_index(ordered)
     print(f"\nIndex of reports: {index}", flush=True)
-    return max(result.code for result in ordered)
+    print(totals_line(ordered), flush=True)
+    return ordered
 
 
-def write_index(results, folders):
+def _forwarding(interrupt, pool):
+    """On Ctrl-C: no new script starts, and the running ones are told to stop at their current step."""
+    def handler(*_):
+        interrupt.request()
+        for process in list(getattr(pool, "_processes", {}).values()):
+            with contextlib.suppress(OSError):
+                os.kill(process.pid, signal.SIGINT)
+        pool.shutdown(wait=False, cancel_futures=True)
+    return handler
+
+
+def totals_line(results):
+    codes = [result.code for result in results]
+    steps = [outcome for result in results for outcome in result.outcomes]
+    counts = {status: sum(1 for outcome in steps if outcome.status == status)
+              for status in (PASSED, FAILED, SKIPPED, NOT_RUN)}
+    scripts = (f"{len(results)} scripts: {codes.count(0)} passed, {sum(1 for c in codes if c != 0)} not passed")
+    return f"Totals: {scripts}; {len(steps)} steps: " + ", ".join(f"{n} {status}" for status, n in counts.items())
+
+
+def write_index(results):
     rows = []
-    for result, folder in zip(results, folders):
+    for result in results:
         name = html.escape(Path(result.script).name)
         status = STATUS_WORDS.get(result.code, "failed")
         colour = "#1e7d32" if result.code == 0 else "#b3261e"
         link = name
         if result.report:
-            relative = Path(result.report).relative_to(RUNS_DIR.resolve()).as_posix()
+            relative = Path(os.path.relpath(result.report, RUNS_DIR.resolve())).as_posix()
             link = f'<a href="{html.escape(relative)}">{name}</a>'
         rows.append(f'<tr><td>{link}</td><td style="color:{colour}">{status}</td>'
                     f"<td>{result.passed}</td><td>{result.failed}</td></tr>")

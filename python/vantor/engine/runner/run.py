@@ -1,30 +1,28 @@
-"""One script, start to finish: check it, open the browser, run every step, summarise."""
+"""One script, start to finish: check it, open the browser, run every step, report.
 
+The report is always written: after a failing step, a step that raised, or an
+interrupt (Ctrl-C stops at the current step and marks the rest as not run).
+"""
+
+import contextlib
+import signal
 import sys
-from dataclasses import dataclass
+import threading
+import time
+from dataclasses import dataclass, field
 from pathlib import Path
 
 from vantor.engine import settings
 from vantor.engine.runner.browser import BrowserUnavailable, Dialogs, PageUnreachable, default_browser_path
 from vantor.engine.runner.browser import open_browser, open_page, start_url
+from vantor.engine.runner.options import RunOptions  # noqa: F401  (re-exported for callers of run_script)
+from vantor.engine.runner.outcome import NOT_RUN, SKIPPED, StepOutcome
+from vantor.engine.runner.report_folder import script_report_folder
 from vantor.engine.runner.script import ScriptError, read_script, validation_issues
 
-REPORT_PATH = Path("data/reports/report.html")
-
 # Exit codes: every step passed; a step failed; the input was bad (nothing ran);
-# the browser or the start page could not be had.
-PASSED, FAILED, BAD_INPUT, NO_BROWSER = 0, 1, 2, 3
-
-
-@dataclass
-class RunOptions:
-    url: str
-    browser_path: str | None = None
-    headed: bool = False
-    connect: str | None = None
-    snapshots: bool = False
-    stop_on_failure: bool = False
-    timeout_ms: int = 5000
+# the browser or the start page could not be had; interrupted (128 + SIGINT).
+PASSED, FAILED, BAD_INPUT, NO_BROWSER, INTERRUPTED = 0, 1, 2, 3, 130
 
 
 @dataclass
@@ -33,11 +31,40 @@ class RunResult:
     code: int
     passed: int = 0
     failed: int = 0
-    report: str | None = None  # absolute path of the HTML report, once written
+    report: str | None = None  # absolute path of the script's HTML report, once written
+    outcomes: list = field(default_factory=list)
+    start_url: str = ""
+    browser: str = ""
+    duration_ms: int = 0
+    problem: str = ""  # why nothing ran (bad script, no browser)
+
+
+class Interrupt:
+    """Remembers a Ctrl-C (SIGINT) instead of raising, so the current step ends and the report is written."""
+
+    def __init__(self):
+        self.requested = False
+
+    def __call__(self):
+        return self.requested
+
+    def request(self, *_):
+        self.requested = True
+
+    @contextlib.contextmanager
+    def catching(self):
+        if threading.current_thread() is not threading.main_thread():
+            yield self
+            return
+        previous = signal.signal(signal.SIGINT, self.request)
+        try:
+            yield self
+        finally:
+            signal.signal(signal.SIGINT, previous)
 
 
 def check_script(path):
-    """The script's steps, or a RunResult saying why it cannot run (nothing printed yet)."""
+    """The script's steps, or the lines saying why it cannot run (nothing printed yet)."""
     from vantor.engine.agent.stepreader import StepReader
 
     try:
@@ -52,42 +79,92 @@ def check_script(path):
     return script, []
 
 
-def run_script(path, options):
-    """Runs one script in the current folder (the report goes to data/reports/)."""
+def run_script(path, options, interrupt=None, policy=None):
+    """Runs one script; the reporter's file goes to data/reports/ of the current folder,
+    the script's own report to its folder under options.report_root."""
     script, problems = check_script(path)
     if script is None:
         print("\n".join(problems), file=sys.stderr)
-        return RunResult(str(path), BAD_INPUT)
+        return RunResult(str(path), BAD_INPUT, problem=problems[-1])
+    interrupt = interrupt or Interrupt()
     try:
-        return _run_checked(script, options)
+        with interrupt.catching():
+            return ScriptRun(script, options, interrupt, policy).run()
     except (BrowserUnavailable, PageUnreachable) as error:
         print(f"error: {error}", file=sys.stderr)
-        return RunResult(str(path), NO_BROWSER)
+        return RunResult(str(path), NO_BROWSER, problem=str(error))
 
 
-def _run_checked(script, options):
-    from playwright.sync_api import sync_playwright
+class ScriptRun:
+    def __init__(self, script, options, interrupt, policy=None):
+        self.script = script
+        self.options = options
+        self.interrupt = interrupt
+        self.policy = policy
+        self.folder = script_report_folder(Path(options.report_root), script.path)
 
-    from vantor.engine.agent.reporter import Reporter
-    from vantor.engine.runner.executor import StepExecutor
+    def run(self):
+        from playwright.sync_api import sync_playwright
 
-    settings.SAVE_SNAPSHOTS = options.snapshots
-    browser_path = options.browser_path or (None if options.connect else default_browser_path())
-    print(f"Running {script.path} ({len(script.steps)} steps) on {options.url}", flush=True)
-    with sync_playwright() as playwright, start_url(options.url) as url:
-        with open_browser(playwright, browser_path, options.headed, options.connect) as browser:
-            page = open_page(browser, url, options.timeout_ms)
-            reporter = Reporter()
-            executor = StepExecutor(page, reporter, Dialogs(page))
-            for step in script.steps:
-                if not executor.run(step.text) and options.stop_on_failure:
+        settings.SAVE_SNAPSHOTS = self.options.snapshots
+        options = self.options
+        browser_path = options.browser_path or (None if options.connect else default_browser_path())
+        print(f"Running {self.script.path} ({len(self.script.steps)} steps) on {options.url}", flush=True)
+        for stale in (self.folder / "screenshots").glob("*.png"):
+            stale.unlink()
+        started = time.monotonic()
+        result = RunResult(str(self.script.path), FAILED, start_url=options.url)
+        playwright = sync_playwright().start()
+        try:
+            with start_url(options.url, options.serve_host, remote=bool(options.connect)) as url:
+                result.start_url = url
+                with open_browser(playwright, browser_path, options.headed, options.connect) as browser:
+                    result.browser = f"{browser.browser_type.name} {browser.version}"
+                    page = open_page(browser, url, options.timeout_ms)
+                    self._run_steps(page, result)
+        finally:
+            with contextlib.suppress(Exception):  # a driver ended by the terminal's Ctrl-C cannot stop cleanly
+                playwright.stop()
+        result.duration_ms = int((time.monotonic() - started) * 1000)
+        self._finish(result)
+        return result
+
+    def _run_steps(self, page, result):
+        from vantor.engine.agent.reporter import Reporter
+        from vantor.engine.runner.executor import StepRunner
+
+        reporter = Reporter()
+        screenshots = self.folder / "screenshots"
+        runner = StepRunner(page, self.options, reporter, Dialogs(page), self.policy, screenshots, self.interrupt)
+        stopped = False
+        try:
+            for step in self.script.steps:
+                if self.interrupt() or stopped:
+                    result.outcomes.append(StepOutcome(step.line, step.text, NOT_RUN if self.interrupt() else SKIPPED))
+                    continue
+                outcome = runner.run(step)
+                result.outcomes.append(outcome)
+                if not outcome.passed and self.options.stop_on_failure:
                     print("Stopping at the first failure (--stop-on-failure).", flush=True)
-                    break
+                    stopped = True
+        finally:
+            for step in self.script.steps[len(result.outcomes):]:
+                result.outcomes.append(StepOutcome(step.line, step.text, NOT_RUN))
+            if self.interrupt():
+                not_run = sum(1 for outcome in result.outcomes if outcome.status == NOT_RUN)
+                print(f"Interrupted: {not_run} step(s) not run.", flush=True)
             reporter.summary()
-    passed = sum(1 for record in reporter.results if record["status"] == "PASS")
-    failed = len(reporter.results) - passed
-    complete = len(reporter.results) == len(script.steps)
-    report = str(REPORT_PATH.resolve())
-    print(f"Report: {report}", flush=True)
-    code = PASSED if failed == 0 and complete else FAILED
-    return RunResult(str(script.path), code, passed, failed, report)
+
+    def _finish(self, result):
+        from vantor.engine.runner.report_html import write_report
+
+        result.passed = sum(1 for outcome in result.outcomes if outcome.passed)
+        result.failed = sum(1 for outcome in result.outcomes if outcome.status not in ("passed", SKIPPED, NOT_RUN))
+        result.report = str(write_report(self.folder, self.script, result))
+        print(f"Report: {result.report}", flush=True)
+        if self.interrupt():
+            result.code = INTERRUPTED
+        elif result.failed == 0 and result.passed == len(self.script.steps):
+            result.code = PASSED
+        else:
+            result.code = FAILED

@@ -1,7 +1,8 @@
 """python -m vantor.engine check: shows, step by step, how each step of a script reads.
 
-The script is checked first; then every step is parsed, and a step that
-cannot be read is shown with the reason instead of stopping.
+The script is checked first, as run checks it; then every step is parsed, and
+a step that cannot be read is shown with the reason instead of stopping. Any
+problem, or a script without steps, exits 2 as run would refuse it.
 """
 
 import sys
@@ -29,6 +30,9 @@ def show_script(reader, path):
     issues = validation_issues(reader, script)
     for issue in issues:
         print(f"  {issue}")
+    if not script.steps:
+        print("  error: no steps in this script")
+        return False
     print("  script is clean" if not issues else f"  {len(issues)} problem(s) found")
     readable = 0
     for step in script.steps:
@@ -40,7 +44,7 @@ def show_script(reader, path):
         readable += 1
         print(f"  {step.line:>3}  {step.text.strip()}\n       → {describe(record)}")
     print(f"  {readable} of {len(script.steps)} steps read")
-    return readable == len(script.steps)
+    return not issues
 
 
 def show_scripts(paths):
@@ -50,4 +54,4 @@ def show_scripts(paths):
     except ScriptError as error:
         print(f"error: {error}", file=sys.stderr)
         return 2
-    return 0 if all(all_read) else 1
+    return 0 if all(all_read) else 2
