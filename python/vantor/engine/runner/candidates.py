@@ -1,8 +1,10 @@
 """The elements closest to a target that nothing resolved, and what of each matched.
 
-A word of the target matches a surface of an element when the surface
-contains it; the elements with the most matched words come first.
+A word of the target matches a surface of an element when it is one of the
+surface's words; the elements with the most matched words come first.
 """
+
+import re
 
 from vantor.engine.runner.outcome import Candidate, ElementSeen
 
@@ -13,7 +15,8 @@ MAX_CANDIDATES = 3
 
 
 def closest(target, elements, limit=MAX_CANDIDATES):
-    words = [word for word in (target or "").lower().split() if word not in _FILLER] or (target or "").lower().split()
+    all_words = _words(target or "")
+    words = [word for word in all_words if word not in _FILLER] or all_words
     if not words:
         return []
     scored = []
@@ -32,13 +35,17 @@ def _matches(words, element):
         value = element.get("text") if surface == "text" else attributes.get(surface)
         if not isinstance(value, str) or not value:
             continue
-        lowered = value.lower()
-        here = [word for word in words if word in lowered]
+        present = set(_words(value))
+        here = [word for word in words if word in present]
         if here:
             found.update(here)
             name = "label" if surface == "_label" else surface
             matched.append(f"{name} {_short(value)!r}")
     return matched, len(found)
+
+
+def _words(text):
+    return re.findall(r"\w+", text.lower())
 
 
 def _short(text, limit=30):

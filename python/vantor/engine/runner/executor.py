@@ -8,6 +8,7 @@ step raises is that step's failure with its reason, never the run's end.
 Each step is logged once, with its final outcome, to the reporter.
 """
 
+import re
 import time
 from dataclasses import dataclass, field
 
@@ -35,6 +36,12 @@ ELEMENT_ACTIONS = frozenset({"click", "type", "select", "hover", "extract_text"}
 ENABLED_ACTIONS = frozenset({"click", "type", "select"})
 # The reporter's indentation for the lines under a step.
 DETAIL_INDENT = "         "
+# Call-log lines that say what the browser did, not why it could not.
+_LOG_NOISE = re.compile(r"^(retrying|waiting \d+ms|attempting|scrolling into view|done scrolling|"
+                        r"waiting for element to be visible|element is visible, enabled and stable)")
+_LOG_COUNT = re.compile(r"^\d+ × ")
+# Too little time left for a scan to be worth starting.
+_LAST_TRY_MS = 50
 _OUTLINE_STYLE = "[data-vantor-outline]{outline:3px solid #d1242f !important;outline-offset:2px !important}"
 
 
@@ -52,6 +59,7 @@ class Attempt:
     reason: str = ""
     target: str = ""
     elements: list = field(default_factory=list)
+    page_busy: bool = False  # the page did not settle in the time left
 
 
 class StepRunner:
@@ -69,6 +77,7 @@ class StepRunner:
         self.interrupted = interrupted
         self.reader = StepReader()
         self.matcher = TextMatcher()
+        self._acting_on = None
 
     def run(self, step):
         """Runs one step (a Step, or a line of text) and returns its outcome."""
@@ -81,13 +90,16 @@ class StepRunner:
             attempt = Attempt(False, final=True, kind="browser",
                               reason=f"cannot read the step: {str(error).split('. Supported actions')[0]}")
             return self._finish(step, None, attempt, started, started, 0, 0)
-        attempts, final_started, settled = 0, started, 0
+        attempts, final_started, settled, attempt = 0, started, 0, None
         while True:
             attempts += 1
-            final_started, self._settled_ms = time.monotonic(), 0
-            attempt = self._try(parsed)
+            final_started, self._settled_ms, self._acting_on = time.monotonic(), 0, None
+            previous, attempt = attempt, self._try(parsed)
             settled = self._settled_ms
-            if attempt.passed or attempt.final or self._left_ms() <= 1 or self.interrupted():
+            if attempt.page_busy and previous is not None:
+                attempt = previous  # the last real verdict says more than a wait cut short
+                break
+            if attempt.passed or attempt.final or self._left_ms() < _LAST_TRY_MS or self.interrupted():
                 break
         waited = elapsed_ms(started) - elapsed_ms(final_started) + settled
         return self._finish(step, parsed, attempt, started, final_started, waited, attempts)
@@ -106,12 +118,15 @@ class StepRunner:
             return getattr(self, f"_{action}")(parsed)
         except PageNotAnswering as error:
             stop_loading(self.page)
-            return Attempt(False, final=True, kind="browser", reason=f"browser: {error}")
+            return Attempt(False, final=True, kind="browser", element=self._acting_on, reason=f"browser: {error}",
+                           page_busy=True)
         except PlaywrightError as error:
             stop_loading(self.page)
-            return Attempt(False, final=True, kind="browser", reason=f"browser: {browser_reason(error)}")
+            return Attempt(False, final=True, kind="browser", element=self._acting_on,
+                           reason=f"browser: {browser_reason(error)}")
         except Exception as error:  # a module or widget refusing a strange page fails this step only
-            return Attempt(False, final=True, kind="browser", reason=f"{type(error).__name__}: {error}")
+            return Attempt(False, final=True, kind="browser", element=self._acting_on,
+                           reason=f"{type(error).__name__}: {error}")
 
     def _left_ms(self):
         return max(1, int((self._deadline - time.monotonic()) * 1000))
@@ -128,6 +143,7 @@ class StepRunner:
             return Attempt(False, results=decision.results, target=parsed["target"], elements=elements)
         found = Attempt(False, strategy=decision.strategy, element=element, results=decision.results,
                         target=parsed["target"], elements=elements)
+        self._acting_on = element
         action = parsed["action"]
         if action == "extract_text":
             found.passed, found.extracted = True, element.get("text") or ""
@@ -145,10 +161,10 @@ class StepRunner:
         elif action == "type":
             widgets.type_text(self.page, locator, parsed["value"], self._left_ms())
         elif action == "select":
-            if widgets.is_dropdown(element):
-                widgets.choose_in_dropdown(self.page, locator, parsed["value"], self._left_ms())
-            else:
+            if widgets.is_native_select(locator, self._left_ms()):
                 widgets.choose_native(locator, parsed["value"], self._left_ms())
+            else:
+                widgets.choose_in_dropdown(self.page, locator, parsed["value"], self._left_ms())
         else:
             locator.hover(timeout=self._left_ms())
         self._after_action()
@@ -239,18 +255,20 @@ class StepRunner:
             self._log(outcome, attempt)
         return outcome
 
-    @staticmethod
-    def _verdict(attempt):
+    def _verdict(self, attempt):
         if attempt.kind == "check":
-            return f"still not so when the time ran out: {attempt.state}" if attempt.state else "still not so"
+            seen = "the last check gave the state shown" if attempt.state else "nothing on the page matched"
+            return f"not so after {self.timeout_ms} ms: {seen}"
         if attempt.results:
-            return "no strategy resolved the target"
+            return f"no strategy resolved the target within {self.timeout_ms} ms"
         return "failed"
 
     def _log(self, outcome, attempt):
         text, reporter = outcome.text, self.reporter
         if attempt.kind == "check":
             reporter.log_verification(text, outcome.passed, attempt.element, attempt.state or None)
+            if not outcome.passed:
+                detail("verdict", outcome.reason)
         elif outcome.passed:
             reporter.log_success(text, attempt.strategy, attempt.element or {})
             if outcome.extracted is not None:
@@ -302,14 +320,15 @@ def detail(name, text):
 
 
 def browser_reason(error):
-    """The browser's first line, and the last line of its call log when that says why."""
+    """The browser's first line, and the line of its call log that says why: the last
+    one that is not the browser's own retrying, waiting or scrolling."""
     lines = [line.strip() for line in str(error).strip().splitlines() if line.strip()]
     if not lines:
         return type(error).__name__
     head = lines[0]
     if "Call log:" in lines:
-        log = [line.lstrip("- ").strip() for line in lines[lines.index("Call log:") + 1:]]
-        why = next((line for line in reversed(log) if line and not line.startswith("retrying")), "")
+        log = [_LOG_COUNT.sub("", line.lstrip("- ")).strip() for line in lines[lines.index("Call log:") + 1:]]
+        why = next((line for line in reversed(log) if line and not _LOG_NOISE.match(line)), "")
         if why:
             return f"{head} ({why})"
     return head

@@ -3,8 +3,8 @@
 Plain inputs and textareas are filled. A contenteditable element, or a code
 editor (a textarea the page hides behind an editable view), gets its whole
 content replaced: focus, select all, type. A select chooses by label, then
-value; a script-built dropdown (role combobox or listbox) is opened and the
-option with the matching text is clicked.
+value; any other element (a script-built dropdown, role combobox or listbox)
+is opened and the option with the matching text is clicked.
 """
 
 import re
@@ -49,9 +49,10 @@ def type_text(page, locator, value, timeout_ms):
         page.keyboard.press("Delete")
 
 
-def is_dropdown(element):
-    role = ((element.get("attributes") or {}).get("role") or "").lower()
-    return element.get("tag") != "select" and role in ("combobox", "listbox")
+def is_native_select(locator, timeout_ms):
+    """A scan may name a script-built dropdown by a stand-in record (a pointer-cursor
+    "button"), so the page, not the record, says whether this is a <select>."""
+    return locator.evaluate("el => el.tagName === 'SELECT'", timeout=timeout_ms)
 
 
 def choose_native(locator, option, timeout_ms):
