@@ -58,6 +58,13 @@ def build_parser():
 
     check = commands.add_parser("check", help="show how each step of the scripts reads, without a browser")
     check.add_argument("scripts", nargs="+", metavar="SCRIPT")
+
+    server = commands.add_parser(
+        "browser-server", help="serve Chromium for run --connect until Ctrl-C",
+        description="Starts a Playwright browser server with a local Chromium and prints its ws:// endpoint.")
+    server.add_argument("--browser-path", default="/usr/bin/chromium", metavar="PATH", help="the Chromium to serve")
+    server.add_argument("--host", default="127.0.0.1", help="the address to listen on (default 127.0.0.1)")
+    server.add_argument("--port", type=int, default=0, help="the port to listen on (default: any free port)")
     return parser
 
 
@@ -73,6 +80,10 @@ def positive_int(text):
 
 def main(argv=None):
     args = build_parser().parse_args(argv)
+    if args.command == "browser-server":
+        from vantor.engine.runner.browser_server import serve
+
+        return serve(args.browser_path, args.host, args.port)
     try:
         scripts = find_scripts(args.scripts)
     except ScriptError as error:
