@@ -167,10 +167,13 @@ nb::object lookup(nb::handle dict, PyObject* key) {
 }
 
 // A text entry of a record: its str, or the empty str when the key is missing
-// or holds None. Anything else is a TypeError.
-nb::object text_field(nb::handle dict, PyObject* key, const char* function, const char* holder) {
+// or (for the entries that may be null) holds None. Anything else is a
+// TypeError: a "text" is cut and quoted, so None there is no text at all.
+enum class NoneIs { missing, wrong };
+nb::object text_field(nb::handle dict, PyObject* key, const char* function, const char* holder,
+                      NoneIs none = NoneIs::missing) {
   nb::object value = lookup(dict, key);
-  if (!value.is_valid() || value.is_none()) return nb::borrow(names().empty);
+  if (!value.is_valid() || (none == NoneIs::missing && value.is_none())) return nb::borrow(names().empty);
   if (!PyUnicode_Check(value.ptr())) raise_field_type(function, holder, key, "str", value);
   return value;
 }
@@ -196,7 +199,8 @@ ElementFacts element_facts(nb::handle element, const char* function) {
   ElementFacts facts{nb::borrow(n.empty), nb::borrow(n.empty), nb::borrow(n.empty), nb::borrow(n.empty)};
   if (!is_non_empty_dict(element)) return facts;
   facts.tag = text_field(element, n.tag, function, "element");
-  facts.text = first_characters(text_field(element, n.text, function, "element"), report::element_text_limit);
+  facts.text =
+      first_characters(text_field(element, n.text, function, "element", NoneIs::wrong), report::element_text_limit);
   const nb::object attributes = lookup(element, n.attributes);
   if (attributes.is_valid() && !attributes.is_none()) {
     if (!PyDict_Check(attributes.ptr())) raise_field_type(function, "element", n.attributes, "dict", attributes);
@@ -311,7 +315,7 @@ void log_failure(Reporter& self, nb::handle instruction, nb::handle dom_result, 
       throw nb::python_error();
     }
     const std::string_view tag = texts.view(text_field(first, n.tag, "log_failure", "candidate"));
-    const std::string_view text = texts.view(text_field(first, n.text, "log_failure", "candidate"));
+    const std::string_view text = texts.view(text_field(first, n.text, "log_failure", "candidate", NoneIs::wrong));
     results[i].first_candidate = report::Candidate{tag, text};
     break;
   }
@@ -457,10 +461,12 @@ void summary(Reporter& self) {
     RecordReader reader(self);
     reader.each([&](nb::handle record) {
       report::SummaryRecord r{};
-      r.passed = reader.required(record, n.status) == "PASS";
+      const std::string_view status = reader.required(record, n.status);
+      r.passed = status == "PASS";
+      r.failed = status == "FAIL";
       if (r.passed) {
         r.strategy = reader.present(record, n.strategy);
-      } else {
+      } else if (r.failed) {
         r.instruction = reader.required(record, n.instruction);
         r.reasons = reader.truthy(record, n.reasons).value_or("");
       }

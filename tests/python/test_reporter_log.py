@@ -120,8 +120,8 @@ def test_success_record_holds_nothing_of_the_element():
 
 @pytest.mark.parametrize(
     "element",
-    [{}, {"is_visible": True}, {"tag": None, "text": None, "attributes": None, "xpath": None}],
-    ids=["empty", "no-keys-read", "all-null"],
+    [{}, {"is_visible": True}, {"tag": None, "attributes": None, "xpath": None}],
+    ids=["empty", "no-keys-read", "null-tag-attributes-xpath"],
 )
 def test_success_with_an_element_lacking_everything_stores_empty_strings(element):
     reporter = Reporter()
@@ -358,6 +358,12 @@ WRONG_TYPES = [
     ("log_failure", ("x", {"confidence": "high"}), {}, "log_failure() dom_result 'confidence' must be a number, not str"),
     ("log_failure", ("x", {"confidence": None}), {}, "log_failure() dom_result 'confidence' must be a number, not None"),
     ("log_failure", ("x", {"candidates": [{"text": 3}]}), {}, "log_failure() candidate 'text' must be str, not int"),
+    # None is no text: a text is cut and quoted, so only a missing key falls back to "".
+    ("log_failure", ("x", {"candidates": [{"text": None}]}), {}, "log_failure() candidate 'text' must be str, not None"),
+    ("log_failure", ("x", {}, {"candidates": [{"tag": "a", "text": None}]}), {},
+     "log_failure() candidate 'text' must be str, not None"),
+    ("log_success", ("x", "DOM", {"text": None}), {}, "log_success() element 'text' must be str, not None"),
+    ("log_verification", ("x", False, {"text": None}), {}, "log_verification() element 'text' must be str, not None"),
     ("log_failure", ("x", {"candidates": ["button"]}), {}, "log_failure() candidate must be dict, not str"),
     ("log_verification", ("x", 1, None), {}, "log_verification() argument 'passed' must be bool, not int"),
     ("log_verification", ("x", True, "el"), {}, "log_verification() argument 'element' must be dict or None, not str"),
