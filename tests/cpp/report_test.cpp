@@ -101,15 +101,18 @@ TEST(Utf8, FirstCharactersAndCountsGoByCodePoint) {
 // --- summary ----------------------------------------------------------------------
 
 TEST(RunSummary, CountsBreakdownAndFailures) {
+  // The fourth record is neither "PASS" nor "FAIL" (a runner's "SKIP"): it counts as not passed, but only
+  // failures are listed.
   const std::vector<vr::SummaryRecord> records{
-      {true, "b-strategy", "", ""}, {false, std::nullopt, "click Ghost", "DOM confidence=0.00"},
-      {true, std::nullopt, "", ""}, {true, "B-strategy", "", ""},
-      {true, "b-strategy", "", ""}, {false, std::nullopt, "verify Y", ""},
+      {true, false, "b-strategy", "", ""},         {false, true, std::nullopt, "click Ghost", "DOM confidence=0.00"},
+      {true, false, std::nullopt, "", ""},         {false, false, std::nullopt, "", ""},
+      {true, false, "B-strategy", "", ""},         {true, false, "b-strategy", "", ""},
+      {false, true, std::nullopt, "verify Y", ""},
   };
   const std::string rule(60, '=');
   EXPECT_EQ(vr::summary_lines("2024-05-01 09:03:07", records),
             (std::vector<std::string>{"", rule, "  TEST RUN SUMMARY  \u2014  2024-05-01 09:03:07", rule,
-                                      "  Total        : 6", "  Passed       : 4", "  Failed       : 2", "",
+                                      "  Total        : 7", "  Passed       : 4", "  Failed       : 3", "",
                                       "  Strategy breakdown (passes only):", "    B-strategy           1",
                                       "    b-strategy           2", "    unknown              1", "",
                                       "  Failed instructions:", "    \u2717  click Ghost", "       DOM confidence=0.00",
@@ -118,7 +121,7 @@ TEST(RunSummary, CountsBreakdownAndFailures) {
 
 TEST(RunSummary, NamesAtOrPastTheColumnStandWhole) {
   const std::string twenty(20, 'n'), twenty_five(25, 'm');
-  const std::vector<vr::SummaryRecord> records{{true, twenty, "", ""}, {true, twenty_five, "", ""}};
+  const std::vector<vr::SummaryRecord> records{{true, false, twenty, "", ""}, {true, false, twenty_five, "", ""}};
   const auto lines = vr::summary_lines("t", records);
   EXPECT_EQ(lines[9], "    " + twenty_five + " 1");
   EXPECT_EQ(lines[10], "    " + twenty + " 1");

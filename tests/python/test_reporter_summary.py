@@ -112,11 +112,13 @@ def test_passes_without_strategy_count_as_unknown():
     assert "    unknown              1" in summary_of(reporter).split("\n")
 
 
-def test_statuses_other_than_pass_count_as_failures():
-    reporter = reporter_with([{"status": "SKIPPED", "instruction": "wait 5", "reasons": "skipped by runner"}])
+def test_other_statuses_count_as_not_passed_but_only_failures_are_listed():
+    reporter = reporter_with([{"status": "SKIPPED", "instruction": "wait 5", "reasons": "skipped by runner"},
+                              {"status": "FAIL", "instruction": "click Ghost", "reasons": "DOM confidence=0.00"},
+                              {"status": "pass", "instruction": "verify Total is visible"}])
     lines = summary_of(reporter).split("\n")
-    assert lines[4:7] == ["  Total        : 1", "  Passed       : 0", "  Failed       : 1"]
-    assert lines[8:11] == ["  Failed instructions:", "    \u2717  wait 5", "       skipped by runner"]
+    assert lines[4:7] == ["  Total        : 3", "  Passed       : 0", "  Failed       : 3"]
+    assert lines[8:12] == ["  Failed instructions:", "    \u2717  click Ghost", "       DOM confidence=0.00", ""]
 
 
 def test_called_again_it_reflects_records_added_meanwhile():

@@ -73,8 +73,10 @@ std::vector<std::string> summary_lines(std::string_view started_at, std::span<co
 
   if (failed != 0) {
     lines.emplace_back("  Failed instructions:");
+    // Only records that say "FAIL" are listed; the count above is every record
+    // that did not pass.
     for (const SummaryRecord& r : records) {
-      if (r.passed) continue;
+      if (!r.failed) continue;
       lines.push_back("    \u2717  " + std::string(r.instruction));
       if (!r.reasons.empty()) lines.push_back("       " + std::string(r.reasons));
     }

@@ -13,6 +13,7 @@ namespace vantor::report {
 // What the summary reads of one outcome record.
 struct SummaryRecord {
   bool passed;                               // its status is "PASS"
+  bool failed;                               // its status is "FAIL": any other status is neither
   std::optional<std::string_view> strategy;  // passes only; none when the key is missing
   std::string_view instruction;              // failures only
   std::string_view reasons;                  // failures only; empty when missing or empty
