@@ -1,5 +1,6 @@
 // vantor.engine.browser.pagescanner: the PageScanner class, which reads the
 // live page it is lent into element and text element descriptors.
+#include <fcntl.h>
 #include <nanobind/nanobind.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "support/console.hpp"
 #include "support/convert.hpp"
 #include "support/error_translation.hpp"
+#include "support/held_objects.hpp"
 #include "support/python_page.hpp"
 #include "support/signature.hpp"
 
@@ -35,9 +37,12 @@ namespace values = vantor::values;
 
 namespace {
 
-// Holds the page handle it is lent; every call reads the page anew.
+// Holds the page handle it is lent; every call reads the page anew. The
+// garbage collector sees the page, so a page that holds its own scanner is
+// freed; once cleared, the scanner holds None.
 struct PageScanner {
   nb::object page;
+  nb::object held_page() const { return page.is_valid() ? page : nb::none(); }
 };
 
 nb::object list_to_python(values::List list) { return to_python(values::Value(std::move(list))); }
@@ -48,10 +53,50 @@ std::string optional_str_argument(nb::handle obj, const char* function, const ch
   return std::string(vantor::bindings::str_argument(obj, function, argument).view());
 }
 
-// The snapshot file goes through a temporary file in the same directory,
-// renamed into place once complete, so a failure never leaves half a file.
-void write_replacing(const nb::module_& os, nb::handle directory, const std::string& name, nb::handle path,
-                     const std::string& content) {
+// Whether a setting's value is true as Python's `if` sees it (1 and "yes" are).
+bool is_true(nb::handle value) {
+  const int answer = PyObject_IsTrue(value.ptr());
+  if (answer < 0) throw nb::python_error();
+  return answer == 1;
+}
+
+// "<stem>.json" for the first snapshot of a name, then "<stem>-2.json",
+// "<stem>-3.json", ...: scans within one second each keep their own file.
+std::string numbered_name(const std::string& name, int number) {
+  if (number == 1) return name;
+  const std::string stem = name.substr(0, name.size() - std::string_view(".json").size());
+  return stem + "-" + std::to_string(number) + ".json";
+}
+
+// Gives the complete temporary file the first free name, claimed atomically by
+// a hard link, so no earlier snapshot is ever replaced. Where the file system
+// has no hard links, the name is claimed by creating it exclusively and the
+// temporary file is renamed over that claim. Returns the path written.
+nb::object claim_free_name(const nb::module_& os, nb::handle directory, const std::string& name, nb::handle temporary) {
+  const nb::handle file_exists = PyExc_FileExistsError;
+  for (int number = 1;; ++number) {
+    const nb::object path = os.attr("path").attr("join")(directory, make_str(numbered_name(name, number)));
+    try {
+      try {
+        os.attr("link")(temporary, path);
+      } catch (nb::python_error& error) {
+        if (error.matches(file_exists)) throw;
+        os.attr("close")(os.attr("open")(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC));
+        os.attr("replace")(temporary, path);
+        return path;
+      }
+      os.attr("unlink")(temporary);
+      return path;
+    } catch (nb::python_error& error) {
+      if (!error.matches(file_exists)) throw;
+    }
+  }
+}
+
+// The snapshot file is written to a temporary file in the same directory and
+// only then given its name, so a failure never leaves half a file.
+nb::object write_snapshot_file(const nb::module_& os, nb::handle directory, const std::string& name,
+                               const std::string& content) {
   const std::string temporary_name = "." + name + "." + std::to_string(::getpid()) + ".tmp";
   const nb::object temporary = os.attr("path").attr("join")(directory, make_str(temporary_name));
   try {
@@ -63,7 +108,7 @@ void write_replacing(const nb::module_& os, nb::handle directory, const std::str
       throw;
     }
     file.attr("close")();
-    os.attr("replace")(temporary, path);
+    return claim_free_name(os, directory, name, temporary);
   } catch (nb::python_error&) {
     try {
       os.attr("unlink")(temporary);
@@ -78,7 +123,7 @@ void write_replacing(const nb::module_& os, nb::handle directory, const std::str
 // settings ask for snapshots; both settings are read anew at every call.
 void save_snapshot(nb::handle page, const values::Value& elements, const values::Value& text_elements) {
   const nb::module_ settings = nb::module_::import_("vantor.engine.settings");
-  if (!nb::bool_(settings.attr("SAVE_SNAPSHOTS"))) return;
+  if (!is_true(settings.attr("SAVE_SNAPSHOTS"))) return;
   const nb::object log_path = settings.attr("LOG_PATH");
   const nb::module_ os = nb::module_::import_("os");
   os.attr("makedirs")(log_path, "exist_ok"_a = true);
@@ -88,10 +133,9 @@ void save_snapshot(nb::handle page, const values::Value& elements, const values:
     throw nb::type_error(message.c_str());
   }
   const std::string name = scan::snapshot_file_name(vantor::bindings::Utf8(url).view(), std::time(nullptr));
-  const nb::object path = os.attr("path").attr("join")(log_path, make_str(name));
   CallerValues page_values;
   const std::string content = scan::snapshot_json(page_values.read(page.attr("url")), elements, text_elements);
-  write_replacing(os, log_path, name, path, content);
+  const nb::object path = write_snapshot_file(os, log_path, name, content);
   vantor::bindings::print_line("  [DOM snapshot saved \u2192 " +
                                std::string(vantor::bindings::Utf8(nb::str(path)).view()) + "]");
 }
@@ -105,7 +149,7 @@ bool single_pass_applies(nb::handle page) {
   static const nb::handle page_type = nb::object(nb::module_::import_("playwright.sync_api").attr("Page")).release();
   if (!page.type().is(page_type)) return false;
   const nb::module_ settings = nb::module_::import_("vantor.engine.settings");
-  return !nb::bool_(nb::getattr(settings, "PER_ELEMENT_SCAN", nb::bool_(false)));
+  return !is_true(nb::getattr(settings, "PER_ELEMENT_SCAN", nb::bool_(false)));
 }
 
 // Runs `scan` on the record of one in-page call when the single pass
@@ -125,39 +169,39 @@ auto scan_page_with(PythonPage& page, nb::handle page_object, bool text_only, Sc
 }
 
 nb::tuple extract_interactable_elements(PageScanner& self) {
-  PythonPage page(self.page);
+  PythonPage page(self.held_page());
   scan::PageScan result =
-      scan_page_with(page, self.page, false, [](scan::PageHandle& page) { return scan::scan_page(page); });
+      scan_page_with(page, self.held_page(), false, [](scan::PageHandle& page) { return scan::scan_page(page); });
   const values::Value elements(std::move(result.elements));
   const values::Value text_elements(std::move(result.text_elements));
-  save_snapshot(self.page, elements, text_elements);
+  save_snapshot(self.held_page(), elements, text_elements);
   return nb::make_tuple(to_python(elements), to_python(text_elements));
 }
 
 nb::object extract_text_elements(PageScanner& self) {
-  PythonPage page(self.page);
-  return list_to_python(
-      scan_page_with(page, self.page, true, [](scan::PageHandle& page) { return scan::extract_text_elements(page); }));
+  PythonPage page(self.held_page());
+  return list_to_python(scan_page_with(page, self.held_page(), true,
+                                       [](scan::PageHandle& page) { return scan::extract_text_elements(page); }));
 }
 
 nb::object extract_custom_inputs(PageScanner& self) {
-  PythonPage page(self.page);
+  PythonPage page(self.held_page());
   return list_to_python(scan::extract_custom_inputs(page));
 }
 
 nb::object extract_cursor_pointer_elements(PageScanner& self) {
-  PythonPage page(self.page);
+  PythonPage page(self.held_page());
   return list_to_python(scan::extract_cursor_pointer_elements(page));
 }
 
 nb::str get_field_label(PageScanner& self, nb::handle handle) {
-  PythonPage page(self.page);
+  PythonPage page(self.held_page());
   PythonElement element(handle, page.values());
   return make_str(scan::field_label(page, element));
 }
 
 nb::object collect_label_candidates(PageScanner& self) {
-  PythonPage page(self.page);
+  PythonPage page(self.held_page());
   return list_to_python(scan::collect_label_candidates(page));
 }
 
@@ -189,7 +233,7 @@ void save_snapshot_method(PageScanner& self, nb::handle elements_arg, nb::handle
   CallerValues caller;
   const values::Value elements = caller.read(elements_arg);
   const values::Value text_elements = caller.read(text_elements_arg);
-  save_snapshot(self.page, elements, text_elements);
+  save_snapshot(self.held_page(), elements, text_elements);
 }
 
 bool is_custom_input(nb::handle tag, nb::handle classes) {
@@ -216,11 +260,15 @@ NB_MODULE(pagescanner, m) {
   nb::module_::import_("vantor.engine.settings");
 
   auto cls =
-      nb::class_<PageScanner>(m, "PageScanner", "Reads the page it is lent. Holds only the page handle.")
+      nb::class_<PageScanner>(m, "PageScanner", "Reads the page it is lent. Holds only the page handle.",
+                              nb::type_slots(vantor::bindings::held_objects_slots<PageScanner, &PageScanner::page>()))
           .def(
               "__init__", [](PageScanner* self, nb::handle page) { new (self) PageScanner{nb::borrow(page)}; },
               "page"_a.none(), nb::sig("def __init__(self, page: playwright.sync_api.Page) -> None"))
-          .def_rw("page", &PageScanner::page, "The page handle the scanner reads.")
+          .def_prop_rw(
+              "page", [](const PageScanner& self) { return self.held_page(); },
+              [](PageScanner& self, nb::handle page) { self.page = nb::borrow(page); }, nb::arg("page").none(),
+              nb::sig("def page(self) -> playwright.sync_api.Page"), "The page handle the scanner reads.")
           .def("extract_interactable_elements", &extract_interactable_elements,
                nb::sig("def extract_interactable_elements(self) -> tuple[list[dict], list[dict]]"),
                "The element descriptors (native, custom inputs, pointer-cursor elements, all labelled) and the "

@@ -72,18 +72,30 @@ def test_url_slugs(logs, url, slug):
     assert only_file(logs).name[16:] == slug + ".json"
 
 
-def test_a_second_snapshot_in_the_same_second_replaces_the_first(logs):
+@pytest.mark.parametrize("on", [True, 1, "yes", 0.5, [0], {"k": 0}])
+def test_any_true_value_asks_for_snapshots(monkeypatch, tmp_path, capsys, on):
+    monkeypatch.setattr(settings, "SAVE_SNAPSHOTS", on)
+    monkeypatch.setattr(settings, "LOG_PATH", str(tmp_path / "logs"))
+    PageScanner(FakePage())._save_snapshot([], [])
+    assert only_file(tmp_path / "logs").suffix == ".json"
+    assert capsys.readouterr().out.startswith("  [DOM snapshot saved \u2192 ")
+
+
+def test_a_burst_of_snapshots_keeps_every_one(logs, capsys):
     scanner = PageScanner(FakePage())
-    for _ in range(5):
-        for old in logs.glob("*") if logs.exists() else []:
-            old.unlink()
-        scanner._save_snapshot([{"n": 1}], [])
-        scanner._save_snapshot([{"n": 2}], [])
-        files = list(logs.iterdir())
-        if len(files) == 1:  # both calls fell in the same second
-            assert files[0].read_text() == expected_json(FakePage().address, [{"n": 2}], [])
-            return
-    pytest.fail("no two snapshots within one second")
+    for n in range(7):
+        scanner._save_snapshot([{"n": n}], [])
+    written = [line[len("  [DOM snapshot saved \u2192 "):-1] for line in capsys.readouterr().out.splitlines()]
+    assert len(set(written)) == 7
+    # Each line names the file it wrote; within one second the first keeps the plain name.
+    by_second = {}
+    for n, path in enumerate(written):
+        assert json.loads(Path(path).read_text())["elements"] == [{"n": n}]
+        by_second.setdefault(Path(path).name[:15], []).append(Path(path).name)
+    for names in by_second.values():
+        stem = names[0][: -len(".json")]
+        assert names == [names[0]] + [f"{stem}-{k}.json" for k in range(2, len(names) + 1)]
+    assert sorted(p.name for p in logs.iterdir()) == sorted(Path(p).name for p in written)
 
 
 def test_a_failed_write_leaves_no_file(logs, monkeypatch):
@@ -135,9 +147,10 @@ def test_the_layout_is_that_of_json_dumps(logs, elements, text_elements, url):
 
 
 def test_a_real_scan_is_written_as_json_dumps_writes_it(scanned, logs, capsys):  # noqa: F811
-    scanner, elements, text_elements = scanned("text.html")
+    scanner, elements, text_elements = scanned("text.html")  # may write a snapshot of its own
+    capsys.readouterr()
     scanner._save_snapshot(elements, text_elements)
-    written = only_file(logs).read_bytes()
+    written = Path(capsys.readouterr().out[len("  [DOM snapshot saved \u2192 "):-2]).read_bytes()
     assert written == expected_json(scanner.page.url, elements, text_elements).encode("ascii")
     assert b"Cr\\u00e8me br\\u00fbl\\u00e9e \\u2014 5 \\u20ac \\u2713 \\ud834\\udd1e" in written
     assert not written.endswith(b"\n")
