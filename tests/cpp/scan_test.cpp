@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "errors.hpp"
+#include "scan/box_index.hpp"
 #include "scan/css_escape.hpp"
 #include "scan/elements.hpp"
 #include "scan/labels.hpp"
@@ -21,7 +22,9 @@
 #include "scan/scripts.hpp"
 #include "scan/snapshot.hpp"
 #include "scan/tables.hpp"
+#include "scan/text_account.hpp"
 #include "scan/text_elements.hpp"
+#include "text/whitespace.hpp"
 
 namespace scan = vantor::scan;
 namespace vv = vantor::values;
@@ -141,6 +144,128 @@ TEST(Dedup, WrappersGoOnlyWhenTheirTextIsAccountedFor) {
       text_element("Beta", box(60, 30, 50, 20), true),
   };
   EXPECT_EQ(scan::dedup_text_elements(candidates), (std::vector<std::size_t>{0, 1, 3, 4}));
+}
+
+TEST(Dedup, TheOptionsOfSelectsBelongToTheSelects) {
+  const vv::List candidates = {
+      text_element("Hello\n\nOne\nTwo", box(0, 0, 300, 40), false),  // a <p>Hello</p> and a select
+      text_element("Hello", box(0, 0, 100, 20), true),
+      text_element("One\nTwo", box(0, 50, 300, 40), false),          // nothing but a select
+      text_element("Total\nOne\nTwo", box(0, 100, 300, 40), false),  // "Total" is in no candidate
+  };
+  const std::vector<std::vector<std::string>> selects = {{"One\nTwo"}, {}, {"One\nTwo"}, {"One\nTwo"}};
+  EXPECT_EQ(scan::dedup_text_elements(candidates, selects), (std::vector<std::size_t>{1, 3}));
+  // Without knowing the selects, every wrapper keeps the options' text.
+  EXPECT_EQ(scan::dedup_text_elements(candidates), (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+// Long texts are searched through a suffix array; what each part takes must be
+// what a plain search from the start takes.
+TEST(TextAccount, LongTextsTakeWhatAPlainSearchTakes) {
+  unsigned seed = 7;
+  auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  const char* pieces[] = {"ab", "a", "b", "ba", " ", "\t", "abc", "\xC3\xA9"};
+  for (int round = 0; round < 20; ++round) {
+    std::string text;
+    while (text.size() < 5000 + next(3000)) text += pieces[next(8)];
+    std::vector<std::string> parts;
+    for (int i = 0; i < 400; ++i) {
+      const std::size_t at = next(static_cast<unsigned>(text.size())), length = 1 + next(4);
+      parts.push_back(next(10) == 0 ? "zz" : text.substr(at, length));
+    }
+    scan::TextAccount account(text);
+    std::vector<bool> taken(text.size(), false);
+    for (const std::string& part : parts) {
+      ASSERT_EQ(account.contains(part), text.find(part) != std::string::npos) << part;
+      account.take_out(part);
+      std::size_t at = text.find(part);
+      while (at != std::string::npos &&
+             std::find(taken.begin() + at, taken.begin() + at + part.size(), true) != taken.begin() + at + part.size())
+        at = text.find(part, at + 1);
+      if (at != std::string::npos) std::fill_n(taken.begin() + at, part.size(), true);
+      std::string left;
+      for (std::size_t k = 0; k < text.size(); ++k)
+        if (!taken[k]) left += text[k];
+      ASSERT_EQ(account.only_whitespace_left(), vantor::text::strip(left).empty()) << "round " << round;
+    }
+    ASSERT_TRUE(std::find(taken.begin(), taken.end(), true) != taken.end());
+  }
+}
+
+// The rule as written: every wrapper compared with every candidate.
+std::vector<std::size_t> dedup_by_every_pair(const vv::List& candidates) {
+  auto box_of = [](const vv::Value& c) {
+    const vv::Record& b = c.as_record().at("bounding_box").as_record();
+    return scan::Box{b.at("x").as_number(), b.at("y").as_number(), b.at("width").as_number(),
+                     b.at("height").as_number()};
+  };
+  std::vector<std::size_t> keep;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const vv::Record& c = candidates[i].as_record();
+    if (c.at("has_direct_text").truthy()) {
+      keep.push_back(i);
+      continue;
+    }
+    const std::string_view text = c.at("text").as_text();
+    std::vector<bool> taken(text.size(), false);
+    bool any = false;
+    for (std::size_t j = 0; j < candidates.size(); ++j) {
+      const scan::Box a = box_of(candidates[j]), w = box_of(candidates[i]);
+      if (j == i || !(a.area() < w.area()) || !a.overlaps(w)) continue;
+      const std::string_view other = candidates[j].as_record().at("text").as_text();
+      if (text.find(other) == std::string_view::npos) continue;
+      any = true;
+      // The first place showing the text that no earlier text took.
+      std::size_t at = other.empty() ? std::string_view::npos : text.find(other);
+      while (at != std::string_view::npos && std::find(taken.begin() + at, taken.begin() + at + other.size(), true) !=
+                                                 taken.begin() + at + other.size())
+        at = text.find(other, at + 1);
+      if (at != std::string_view::npos) std::fill_n(taken.begin() + at, other.size(), true);
+    }
+    std::string remaining;
+    for (std::size_t k = 0; k < text.size(); ++k)
+      if (!taken[k]) remaining += text[k];
+    if (!(any && vantor::text::strip(remaining).empty())) keep.push_back(i);
+  }
+  return keep;
+}
+
+// Looking candidates up by box finds what comparing every pair finds: on
+// wrappers whose words lie in children anywhere inside them (rows, tall
+// blocks), on pages up to millions of pixels tall, and with boxes no band
+// can place.
+TEST(Dedup, LookingUpByBoxKeepsWhatEveryPairKeeps) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const double odd[] = {nan, inf, -inf, -5, 0, 1e300};
+  const char* words[] = {"a", "b", "c", ""};
+  unsigned seed = 12345;
+  auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (int round = 0; round < 400; ++round) {
+    vv::List candidates;
+    const double page_height = next(2) ? 2000 : 2e6;
+    for (unsigned group = 0, groups = 1 + next(12); group < groups; ++group) {
+      const double x = next(300), y = next(page_height), width = 20 + next(300), height = 20 + next(page_height / 8);
+      std::string text;
+      vv::List children;
+      for (unsigned child = 0, count = next(4); child < count; ++child) {
+        const char* word = words[next(4)];
+        text += std::string(text.empty() ? "" : " ") + word;
+        vv::Record b = box(x + next(width / 2), y + next(height - 10), 1 + next(width / 2), 1 + next(10));
+        if (next(30) == 0) b.set(next(2) ? "height" : "y", odd[next(6)]);
+        children.push_back(text_element(word, std::move(b), next(4) != 0));
+      }
+      if (next(5) == 0) text += " z";  // a word no child has
+      candidates.push_back(text_element(text.c_str(), box(x, y, width, height), next(5) == 0));
+      for (vv::Value& child : children) candidates.push_back(std::move(child));
+    }
+    ASSERT_EQ(scan::dedup_text_elements(candidates), dedup_by_every_pair(candidates)) << "round " << round;
+  }
 }
 
 vv::Value labelled(vv::Record bb, const char* label) {

@@ -3,7 +3,7 @@ records every call in order, and raises on the calls a test chooses.
 
 Calls are recorded as (who, operation, argument): who is "page" or an
 element's name; scripts are recorded by a short name ("tag", "data", "xpath",
-"direct", "sibling", "parent", "wrapping", "cursor").
+"direct", "sibling", "parent", "wrapping", "selects", "cursor").
 """
 
 from vantor.engine.browser import pagescanner
@@ -22,6 +22,8 @@ def script_name(script):
         return known[script]
     if script.startswith("() =>"):
         return "cursor"
+    if "querySelectorAll('select')" in script:
+        return "selects"
     if "closest('label')" in script:
         return "wrapping"
     if "parent.children" in script:

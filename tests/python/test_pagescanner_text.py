@@ -134,12 +134,21 @@ def reference_dedup(candidates):
             continue
         smaller = [o for o in candidates if o is not el and area(o) < area(el)
                    and overlaps(o["bounding_box"], el["bounding_box"]) and o["text"] in el["text"]]
-        remaining = el["text"]
-        for other in smaller:
-            remaining = remaining.replace(other["text"], "", 1)
-        if not smaller or remaining.strip():
+        if not smaller or untaken_text(el["text"], [o["text"] for o in smaller]).strip():
             keep.append(el)
     return keep
+
+
+def untaken_text(text, parts):
+    """What is left of text once each part, in turn, takes the first place showing it that no earlier part took."""
+    taken = [False] * len(text)
+    for part in filter(None, parts):
+        at = text.find(part)
+        while at != -1 and any(taken[at:at + len(part)]):
+            at = text.find(part, at + 1)
+        if at != -1:
+            taken[at:at + len(part)] = [True] * len(part)
+    return "".join(c for c, gone in zip(text, taken) if not gone)
 
 
 words = st.lists(st.sampled_from(["Total", "42", "Status:", "é", " ", "\u00a0"]), min_size=1, max_size=3).map("".join)
@@ -150,3 +159,19 @@ boxes = st.tuples(small, small, st.integers(0, 4).map(lambda v: v * 10), st.inte
 @given(st.lists(st.builds(candidate, words, boxes, st.booleans()), max_size=7))
 def test_dedup_matches_the_rule_for_any_candidates(candidates):
     assert [id(r) for r in dedup(candidates)] == [id(r) for r in reference_dedup(candidates)]
+
+
+OPTIONS = ["New", "Shipped", "Cancelled", "France", "Japan", "Courier"]
+
+
+@pytest.mark.parametrize("per_element", [False, True], ids=["one call", "per element"])
+def test_form_rows_with_selects_give_way_to_their_labels(page, site, monkeypatch, per_element):  # noqa: F811
+    from vantor.engine import settings
+
+    monkeypatch.setattr(settings, "PER_ELEMENT_SCAN", per_element)
+    page.goto(site + "admin_form.html")
+    _, text_elements = PageScanner(page).extract_interactable_elements()
+    texts = [d["text"] for d in text_elements]
+    # The options a select does not show are no text of the page.
+    assert not [t for t in texts if any(option in t.split("\n") for option in OPTIONS)], texts
+    assert {"Customer:", "Status:", "Country:", "Where the parcel goes.", "Save"} <= set(texts)

@@ -36,6 +36,7 @@ std::string compose_record_script(bool text_only) {
       {"previous_sibling_text", scripts::previous_sibling_text},
       {"parent_text", scripts::parent_text},
       {"wrapping_label_text", scripts::wrapping_label_text},
+      {"select_texts", scripts::select_texts},
       {"cursor_pointer", scripts::cursor_pointer}};
   for (const auto& [name, script] : named) {
     rules += std::string(name) + ": (" + std::string(script) + "),\n";
@@ -57,7 +58,8 @@ std::string_view script_name(std::string_view script) {
                                                                  {scripts::xpath, "x"},
                                                                  {scripts::previous_sibling_text, "p"},
                                                                  {scripts::parent_text, "q"},
-                                                                 {scripts::wrapping_label_text, "w"}};
+                                                                 {scripts::wrapping_label_text, "w"},
+                                                                 {scripts::select_texts, "s"}};
   for (const auto& [text, name] : named)
     if (script == text) return name;
   return {};

@@ -15,6 +15,7 @@ extern const std::string_view xpath;                  // positional XPath
 extern const std::string_view previous_sibling_text;  // label text of the earlier siblings
 extern const std::string_view parent_text;            // label text of the parent's earlier children
 extern const std::string_view wrapping_label_text;    // text of the label that wraps the field
+extern const std::string_view select_texts;           // rendered texts of the selects shown inside
 
 // Run on the page (no parameters):
 extern const std::string_view cursor_pointer;  // pointer-cursor elements, one record each

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "scan/page.hpp"
@@ -18,8 +20,18 @@ values::List extract_text_elements(PageHandle& page);
 // The positions of the candidates that remain, in order. An element with text
 // of its own always stays. One without gives way only when its text is fully
 // accounted for by smaller candidates overlapping it whose text it contains:
-// taking out the first occurrence of each of their texts, in list order,
-// leaves nothing but whitespace. So a wrapper never takes visible text with it.
-std::vector<std::size_t> dedup_text_elements(const values::List& candidates);
+// each of their texts, in list order, takes out the first place where the
+// wrapper shows it that no earlier one took, and what is left is nothing but
+// whitespace. So a wrapper never takes visible text with it.
+//
+// `control_texts`, when given, holds for each candidate the rendered texts of
+// the selects inside it: their option texts belong to those controls, so they
+// are taken out of the wrapper's text first and count as accounted for.
+//
+// Only candidates whose boxes overlap can account for a wrapper, so they are
+// looked up by box: a page of tens of thousands of text elements takes
+// n log n, not n squared.
+std::vector<std::size_t> dedup_text_elements(const values::List& candidates,
+                                             std::span<const std::vector<std::string>> control_texts = {});
 
 }  // namespace vantor::scan

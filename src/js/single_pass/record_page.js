@@ -63,7 +63,7 @@
   // An element script's result; undefined when it failed. Results are kept
   // under one-letter keys: the record is mostly these, for every element.
   const keys = { tag_name: 'g', data_attributes: 'd', has_direct_text: 'h', previous_sibling_text: 'p',
-    parent_text: 'q', wrapping_label_text: 'w' };
+    parent_text: 'q', wrapping_label_text: 'w', select_texts: 's' };
   const run = (record, name, el) => {
     const key = keys[name];
     if (!(key in record) && !(record.f && record.f.includes(key))) {
@@ -227,7 +227,7 @@
     xpath(record, el);
     attributes(record, el);
     run(record, 'data_attributes', el);
-    run(record, 'has_direct_text', el);
+    if (!run(record, 'has_direct_text', el)) run(record, 'select_texts', el);
   });
   answer.elements = elements;
   answer.queries = queries;
