@@ -86,3 +86,36 @@ def test_check_shows_how_steps_read(script):
     assert completed.returncode == 0
     assert "→ click target='Add to cart button' ordinal=2" in completed.stdout
     assert "→ wait target='500'" in completed.stdout
+
+
+@pytest.mark.parametrize("command", ["run", "check"])
+def test_a_line_that_validates_but_cannot_be_read_is_refused_with_its_line(script, tmp_path, command):
+    path = script("click Login\nrefresh\n")
+    completed = run_cli(command, path, *(["--url", tmp_path] if command == "run" else []))
+    assert completed.returncode == 2
+    assert "line 2: Unrecognised instruction: 'refresh'." in completed.stdout + completed.stderr
+
+
+@pytest.mark.parametrize("command", ["run", "check"])
+def test_an_empty_script_is_bad_input(script, tmp_path, command):
+    path = script("# only a comment\n\n")
+    completed = run_cli(command, path, *(["--url", tmp_path] if command == "run" else []))
+    assert completed.returncode == 2
+    assert "no steps in this script" in completed.stdout + completed.stderr
+
+
+def test_headed_without_a_display_says_so(script, tmp_path, monkeypatch):
+    monkeypatch.delenv("DISPLAY", raising=False)
+    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
+    completed = run_cli("run", script("click Login\n"), "--url", tmp_path, "--headed")
+    assert_clean_failure(completed, 3, "no display here")
+    assert "apt-get install" not in completed.stderr
+
+
+def test_a_browser_path_that_is_not_a_browser_says_so_without_the_install_hint(script, tmp_path):
+    impostor = tmp_path / "chromium"
+    impostor.write_text("#!/bin/sh\necho not a browser >&2\nexit 1\n")
+    impostor.chmod(0o755)
+    completed = run_cli("run", script("click Login\n"), "--url", tmp_path, "--browser-path", impostor)
+    assert_clean_failure(completed, 3, "(--browser-path) did not start as Chromium")
+    assert "apt-get install" not in completed.stderr
