@@ -5,6 +5,7 @@ interrupt (Ctrl-C stops at the current step and marks the rest as not run).
 """
 
 import contextlib
+import logging
 import signal
 import sys
 import threading
@@ -123,7 +124,11 @@ class ScriptRun:
                     page = open_page(browser, url, options.timeout_ms)
                     self._run_steps(page, result)
         finally:
-            with contextlib.suppress(Exception):  # a driver ended by the terminal's Ctrl-C cannot stop cleanly
+            if self.interrupt():
+                # A terminal's Ctrl-C reaches the browser driver too; its complaints about
+                # the closed connection are no news to the person who pressed it.
+                logging.getLogger("asyncio").setLevel(logging.CRITICAL)
+            with contextlib.suppress(Exception):
                 playwright.stop()
         result.duration_ms = int((time.monotonic() - started) * 1000)
         self._finish(result)
