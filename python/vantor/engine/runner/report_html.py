@@ -22,7 +22,7 @@ def write_report(folder, script, result):
     folder.mkdir(parents=True, exist_ok=True)
     counts = {status: sum(1 for o in result.outcomes if o.status == status) for status in _COLOURS}
     header = [
-        ("Script", str(script.path)),
+        ("Script", str(Path(script.path).resolve())),
         ("Start URL", result.start_url),
         ("Browser", result.browser or "unknown"),
         ("Total time", f"{result.duration_ms / 1000:.2f} s"),

@@ -118,7 +118,7 @@ class ScriptRun:
         playwright = sync_playwright().start()
         try:
             with start_url(options.url, options.serve_host, remote=bool(options.connect)) as url:
-                result.start_url = url
+                result.start_url = url if url == options.url else f"{url} (serving {options.url})"
                 with open_browser(playwright, browser_path, options.headed, options.connect) as browser:
                     result.browser = f"{browser.browser_type.name} {browser.version}"
                     page = open_page(browser, url, options.timeout_ms)
