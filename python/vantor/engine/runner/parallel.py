@@ -13,12 +13,13 @@ import multiprocessing
 import os
 import signal
 import sys
-from concurrent.futures import ProcessPoolExecutor, as_completed
+from concurrent.futures import FIRST_COMPLETED, ProcessPoolExecutor, wait
 from pathlib import Path
 
-from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED
+from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED, StepOutcome
 from vantor.engine.runner.report_folder import folder_name, script_report_folder
 from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult, run_script
+from vantor.engine.runner.script import ScriptError, read_script
 
 RUNS_DIR = Path("data/runs")
 INDEX_NAME = "index.html"
@@ -36,18 +37,38 @@ def output_folder_names(scripts):
     return names
 
 
+_stop = None  # in a worker: the Event the parent sets on Ctrl-C
+
+
+def _start_worker(stop):
+    global _stop
+    _stop = stop
+
+
 def _run_in_folder(script, folder, options):
     """Worker: runs one script inside its folder; returns the result and what it printed."""
+    if _stop is not None and _stop.is_set():
+        return not_started(script), ""
     folder.mkdir(parents=True, exist_ok=True)
     os.chdir(folder)
     captured = io.StringIO()
     with contextlib.redirect_stdout(captured), contextlib.redirect_stderr(captured):
         try:
-            result = run_script(Path(script), options)
+            result = run_script(Path(script), options, Interrupt(_stop))
         except Exception as error:  # a worker must always report back
             print(f"error: {type(error).__name__}: {error}")
             result = RunResult(str(script), 3, problem=str(error))
     return result, captured.getvalue()
+
+
+def not_started(script):
+    """A script an interrupt kept from starting: every step not run."""
+    try:
+        steps = read_script(script).steps
+    except ScriptError:
+        steps = []
+    outcomes = [StepOutcome(step.line, step.text, NOT_RUN) for step in steps]
+    return RunResult(str(script), INTERRUPTED, outcomes=outcomes, problem="not started: interrupted")
 
 
 def run_many(scripts, options, workers):
@@ -59,26 +80,23 @@ def run_many(scripts, options, workers):
         script_report_folder(options.report_root, script)
     print(f"Running {len(scripts)} scripts with {workers} worker(s); output in {RUNS_DIR}/", flush=True)
     results = {}
-    interrupt = Interrupt()
     context = multiprocessing.get_context("spawn")  # a browser driver does not survive fork
-    with interrupt.catching(), ProcessPoolExecutor(max_workers=workers, mp_context=context) as pool:
+    stop = context.Event()
+    interrupt = Interrupt(stop)
+    with interrupt.catching(), ProcessPoolExecutor(max_workers=workers, mp_context=context,
+                                                   initializer=_start_worker, initargs=(stop,)) as pool:
         futures = {pool.submit(_run_in_folder, script, folder, options): script
                    for script, folder in zip(scripts, folders)}
-        signal.signal(signal.SIGINT, _forwarding(interrupt, pool))
-        for done, future in enumerate(as_completed(futures), 1):
-            script = futures[future]
-            if future.cancelled():
-                results[script] = RunResult(str(script), INTERRUPTED, problem="not started: interrupted")
-                continue
-            try:
-                result, output = future.result()
-            except Exception as error:  # a worker ended by Ctrl-C before its script began
-                result, output = RunResult(str(script), INTERRUPTED if interrupt() else 3, problem=str(error)), ""
-            results[script] = result
-            print(f"\n[{done}/{len(scripts)}] {script.name}: {STATUS_WORDS.get(result.code, 'failed')}"
-                  f" ({result.passed} passed, {result.failed} failed)", flush=True)
-            sys.stdout.write(output)
-            sys.stdout.flush()
+        signal.signal(signal.SIGINT, lambda *_: stop.set())  # workers stop at their current step
+        pending, done = set(futures), 0
+        while pending:
+            finished, pending = wait(pending, timeout=0.5, return_when=FIRST_COMPLETED)
+            if interrupt():  # scripts not started yet never start
+                cancelled = {future for future in pending if future.cancel()}
+                finished, pending = finished | cancelled, pending - cancelled
+            for future in finished:
+                done += 1
+                results[futures[future]] = _report_back(future, futures[future], done, len(scripts), interrupt)
     ordered = [results[script] for script in scripts]
     index = write_index(ordered)
     print(f"\nIndex of reports: {index}", flush=True)
@@ -86,15 +104,19 @@ def run_many(scripts, options, workers):
     return ordered
 
 
-def _forwarding(interrupt, pool):
-    """On Ctrl-C: no new script starts, and the running ones are told to stop at their current step."""
-    def handler(*_):
-        interrupt.request()
-        for process in list(getattr(pool, "_processes", {}).values()):
-            with contextlib.suppress(OSError):
-                os.kill(process.pid, signal.SIGINT)
-        pool.shutdown(wait=False, cancel_futures=True)
-    return handler
+def _report_back(future, script, done, total, interrupt):
+    """The script's result, with what its worker printed."""
+    if future.cancelled():
+        return not_started(script)
+    try:
+        result, output = future.result()
+    except Exception as error:  # a worker ended by Ctrl-C before its script began
+        result, output = RunResult(str(script), INTERRUPTED if interrupt() else 3, problem=str(error)), ""
+    print(f"\n[{done}/{total}] {script.name}: {STATUS_WORDS.get(result.code, 'failed')}"
+          f" ({result.passed} passed, {result.failed} failed)", flush=True)
+    sys.stdout.write(output)
+    sys.stdout.flush()
+    return result
 
 
 def totals_line(results):

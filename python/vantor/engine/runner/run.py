@@ -43,11 +43,12 @@ class RunResult:
 class Interrupt:
     """Remembers a Ctrl-C (SIGINT) instead of raising, so the current step ends and the report is written."""
 
-    def __init__(self):
+    def __init__(self, shared=None):
         self.requested = False
+        self.shared = shared  # an Event a parent process sets to stop every worker
 
     def __call__(self):
-        return self.requested
+        return self.requested or (self.shared is not None and self.shared.is_set())
 
     def request(self, *_):
         self.requested = True
