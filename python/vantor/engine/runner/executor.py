@@ -19,6 +19,7 @@ from vantor.engine.browser.pagescanner import PageScanner
 from vantor.engine.runner import widgets
 from vantor.engine.runner.candidates import closest
 from vantor.engine.runner.keys import key_combination
+from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcome, cut
 from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, decide, specified_policy
 from vantor.engine.runner.script import Step
@@ -66,10 +67,10 @@ class StepRunner:
     """Runs steps on one page. `policy` is the ordered list of strategies for element
     steps; `screenshots` the folder for failure screenshots (None: take none)."""
 
-    def __init__(self, page, options, reporter=None, dialogs=None, policy=None, screenshots=None,
+    def __init__(self, page, options=None, reporter=None, dialogs=None, policy=None, screenshots=None,
                  interrupted=lambda: False):
         self.page = page
-        self.timeout_ms = options.timeout_ms
+        self.timeout_ms = options.timeout_ms if options is not None else DEFAULT_TIMEOUT_MS
         self.reporter = reporter
         self.dialogs = dialogs
         self.policy = policy if policy is not None else specified_policy()
