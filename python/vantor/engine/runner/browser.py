@@ -120,7 +120,7 @@ def open_page(browser, url, timeout_ms):
     page = browser.new_page(accept_downloads=True)
     page.set_default_timeout(timeout_ms)
     try:
-        response = page.goto(url, wait_until="load", timeout=max(timeout_ms, 30000))
+        response = page.goto(url, wait_until="domcontentloaded", timeout=max(timeout_ms, 30000))
     except PlaywrightError as error:
         raise PageUnreachable(f"cannot open {url}: {first_line(error)}") from None
     if response is not None and response.status >= 400:

@@ -15,6 +15,10 @@ from playwright.sync_api import Error as PlaywrightError
 
 QUIET_MS = 100
 CAP_MS = 1000
+# How long to wait for the load event before going on with a document that is
+# already parsed: a resource that never loads (an image, a tracker) must not
+# hold every step for its whole timeout.
+LOAD_CAP_MS = 2000
 _POLL_MS = 25
 
 # One observer per settle: a new token starts a new one, even on the same document.
@@ -46,7 +50,11 @@ def settle(page, timeout_ms):
     started = time.monotonic()
     budget = max(1, int(timeout_ms))
     try:
-        page.wait_for_load_state("load", timeout=budget)
+        page.wait_for_load_state("domcontentloaded", timeout=budget)
+        try:
+            page.wait_for_load_state("load", timeout=max(1, min(LOAD_CAP_MS, budget - elapsed_ms(started))))
+        except PlaywrightError:
+            pass  # parsed but still loading: the settle and the step's retries take it from here
         left = max(1, budget - elapsed_ms(started))
         page.wait_for_function(_SETTLE_JS, arg={"token": next(_tokens), "quiet": QUIET_MS, "cap": CAP_MS},
                                polling=_POLL_MS, timeout=left)
@@ -60,7 +68,9 @@ def settle(page, timeout_ms):
 def stop_loading(page):
     """Abandons a navigation that is still pending, so the document shown answers again."""
     try:
-        page.context.new_cdp_session(page).send("Page.stopLoading")
+        session = page.context.new_cdp_session(page)
+        session.send("Page.stopLoading")
+        session.detach()
     except PlaywrightError:
         pass  # not Chromium, or the page is gone: nothing to stop
 
