@@ -19,8 +19,12 @@ def closest(target, elements, limit=MAX_CANDIDATES):
     words = [word for word in all_words if word not in _FILLER] or all_words
     if not words:
         return []
-    scored = []
+    scored, seen = [], set()
     for position, element in enumerate(elements):
+        xpath = element.get("xpath")
+        if xpath in seen:
+            continue  # an element both interactable and a text: keep its first record
+        seen.add(xpath)
         matched, hits = _matches(words, element)
         if hits:
             scored.append((-hits, not element.get("is_visible", True), position, element, matched))

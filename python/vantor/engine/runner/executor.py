@@ -177,7 +177,7 @@ class StepRunner:
         result = self.matcher.resolve(parsed, elements, texts)
         return Attempt(bool(result.get("verified")), kind="check", strategy="DOM-verify", element=result.get("element"),
                        results={TEXT_STRATEGY: result}, state=result.get("state"), target=parsed["target"],
-                       elements=elements)
+                       elements=elements + texts)
 
     def _look_up(self, parsed):
         elements, texts = self._scan()
@@ -246,7 +246,7 @@ class StepRunner:
                               reason=attempt.reason, attempts=attempts)
         if not attempt.passed:
             outcome.reason = outcome.reason or self._verdict(attempt)
-            if attempt.kind != "check" and not attempt.element:
+            if not attempt.element:
                 outcome.candidates = closest(attempt.target, attempt.elements)
             outlined = outcome.element or (outcome.candidates[0].element if outcome.candidates else None)
             outcome.screenshot = self._screenshot(step, outlined.xpath if outlined else "")
@@ -258,7 +258,7 @@ class StepRunner:
 
     def _verdict(self, attempt):
         if attempt.kind == "check":
-            seen = "the last check gave the state shown" if attempt.state else "nothing on the page matched"
+            seen = "the last check gave the state shown" if attempt.state else "no element matched"
             return f"not so after {self.timeout_ms} ms: {seen}"
         if attempt.results:
             return f"no strategy resolved the target within {self.timeout_ms} ms"
