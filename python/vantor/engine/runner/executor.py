@@ -23,7 +23,7 @@ from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcome, cut
 from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, decide, specified_policy
 from vantor.engine.runner.script import Step
-from vantor.engine.runner.waiting import PageNotAnswering, elapsed_ms, settle, stop_loading
+from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, elapsed_ms, settle, stop_loading
 from vantor.engine.strategies.textmatcher import TextMatcher
 
 BROWSER_STRATEGY = "browser"
@@ -41,8 +41,8 @@ DETAIL_INDENT = "         "
 _LOG_NOISE = re.compile(r"^(retrying|waiting \d+ms|attempting|scrolling into view|done scrolling|"
                         r"waiting for element to be visible|element is visible, enabled and stable)")
 _LOG_COUNT = re.compile(r"^\d+ × ")
-# Too little time left for a scan to be worth starting.
-_LAST_TRY_MS = 50
+# The least time a settle is given, even at the end of a step.
+_LAST_TRY_MS = QUIET_MS + 50
 _OUTLINE_STYLE = "[data-vantor-outline]{outline:3px solid #d1242f !important;outline-offset:2px !important}"
 
 
@@ -100,7 +100,7 @@ class StepRunner:
             if attempt.page_busy and previous is not None:
                 attempt = previous  # the last real verdict says more than a wait cut short
                 break
-            if attempt.passed or attempt.final or self._left_ms() < _LAST_TRY_MS or self.interrupted():
+            if attempt.passed or attempt.final or time.monotonic() >= self._deadline or self.interrupted():
                 break
         waited = elapsed_ms(started) - elapsed_ms(final_started) + settled
         return self._finish(step, parsed, attempt, started, final_started, waited, attempts)
@@ -118,7 +118,8 @@ class StepRunner:
                 return self._act_on_element(parsed)
             return getattr(self, f"_{action}")(parsed)
         except PageNotAnswering as error:
-            stop_loading(self.page)
+            if error.hung:
+                stop_loading(self.page)
             return Attempt(False, final=True, kind="browser", element=self._acting_on, reason=f"browser: {error}",
                            page_busy=True)
         except PlaywrightError as error:
@@ -133,7 +134,8 @@ class StepRunner:
         return max(1, int((self._deadline - time.monotonic()) * 1000))
 
     def _scan(self):
-        self._settled_ms += settle(self.page, self._left_ms())
+        # The last try may run a little past the deadline: enough for one quiet window.
+        self._settled_ms += settle(self.page, max(self._left_ms(), _LAST_TRY_MS))
         return PageScanner(self.page).extract_interactable_elements()
 
     def _act_on_element(self, parsed):

@@ -44,6 +44,15 @@ _tokens = itertools.count(1)
 class PageNotAnswering(Exception):
     """The page did not answer within the time left to the step."""
 
+    def __init__(self, budget_ms):
+        super().__init__(f"the page did not answer within {budget_ms} ms")
+        self.budget_ms = budget_ms
+
+    @property
+    def hung(self):
+        """Long enough for any page to answer: a navigation is stuck, not merely slow."""
+        return self.budget_ms > CAP_MS
+
 
 def settle(page, timeout_ms):
     """Waits for the load state and a quiet DOM; returns the milliseconds spent."""
@@ -60,7 +69,7 @@ def settle(page, timeout_ms):
                                polling=_POLL_MS, timeout=left)
     except PlaywrightError as error:
         if "Timeout" in str(error).split("\n", 1)[0]:
-            raise PageNotAnswering(f"the page did not answer within {budget} ms") from None
+            raise PageNotAnswering(budget) from None
         raise
     return elapsed_ms(started)
 
