@@ -2,7 +2,8 @@
 
 Plain inputs and textareas are filled. A contenteditable element, or a code
 editor (a textarea the page hides behind an editable view), gets its whole
-content replaced: focus, select all, type. A select chooses by label, then
+content replaced: focus, select all, type. A wrapper (a custom input) stands
+for the field or editable view inside it. A select chooses by label, then
 value; any other element (a script-built dropdown, role combobox or listbox)
 is opened and the option with the matching text is clicked.
 """
@@ -12,19 +13,30 @@ import time
 
 from playwright.sync_api import Error as PlaywrightError
 
-# "field": fill it; "editable": the element itself is contenteditable;
-# "editor": a hidden textarea whose editable view sits among its ancestors' descendants.
+# "field": fill it; "editable": the element itself is contenteditable; "editor":
+# type into the editable view marked with data-vantor-editor (a hidden textarea's,
+# or one inside a wrapper); "inner field": fill the input or textarea marked so.
 _KIND_JS = """(el) => {
+  const EDITABLE = "[contenteditable=''], [contenteditable='true'], [contenteditable='plaintext-only']";
+  const mark = (node) => {
+    document.querySelectorAll("[data-vantor-editor]").forEach((marked) => marked.removeAttribute("data-vantor-editor"));
+    node.setAttribute("data-vantor-editor", "");
+  };
   if (el.isContentEditable) return "editable";
-  if (el.tagName !== "TEXTAREA" && el.tagName !== "INPUT") return "field";
+  if (el.tagName === "SELECT") return "field";
+  if (el.tagName !== "TEXTAREA" && el.tagName !== "INPUT") {
+    const inner = el.querySelector(`${EDITABLE}, input:not([type=hidden]), textarea`);
+    if (!inner) return "field";
+    mark(inner);
+    return inner.isContentEditable ? "editor" : "inner field";
+  }
   const box = el.getBoundingClientRect(), style = getComputedStyle(el);
   const hidden = box.width <= 2 || box.height <= 2 || Number(style.opacity) === 0 || style.visibility === "hidden"
     || style.display === "none" || box.right < 0 || box.bottom < 0;
-  if (!hidden) return "field";
-  document.querySelectorAll("[data-vantor-editor]").forEach((marked) => marked.removeAttribute("data-vantor-editor"));
+  if (!hidden || el.tagName !== "TEXTAREA") return "field";
   for (let up = el.parentElement, depth = 0; up && depth < 4; up = up.parentElement, depth++) {
-    const view = up.querySelector("[contenteditable=''], [contenteditable='true'], [contenteditable='plaintext-only']");
-    if (view) { view.setAttribute("data-vantor-editor", ""); return "editor"; }
+    const view = up.querySelector(EDITABLE);
+    if (view) { mark(view); return "editor"; }
   }
   return "field";
 }"""
@@ -39,6 +51,9 @@ def type_text(page, locator, value, timeout_ms):
     kind = field_kind(locator, timeout_ms)
     if kind == "field":
         locator.fill(value, timeout=timeout_ms)
+        return
+    if kind == "inner field":
+        page.locator(EDITOR_VIEW).first.fill(value, timeout=timeout_ms)
         return
     view = locator if kind == "editable" else page.locator(EDITOR_VIEW).first
     view.click(timeout=timeout_ms)
