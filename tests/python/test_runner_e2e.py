@@ -57,6 +57,10 @@ def test_a_wrong_expectation_fails_with_exit_code_1_and_its_report_row(tmp_path)
     assert "  [FAIL] verify Sign out is present" in completed.stdout
     rows = report_rows(tmp_path / "data" / "reports" / "report.html")
     assert [status for status, _ in rows] == ["PASS", "FAIL", "PASS"]
+    # The script's own report shows the failed line's screenshot, and only that one.
+    own = tmp_path / "data" / "reports" / "wrong"
+    assert sorted(path.name for path in (own / "screenshots").iterdir()) == ["line-0002.png"]
+    assert '<img src="screenshots/line-0002.png"' in (own / "report.html").read_text(encoding="utf-8")
 
 
 def test_a_step_on_a_vanished_element_fails_cleanly_and_the_run_goes_on(tmp_path):
