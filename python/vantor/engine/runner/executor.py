@@ -21,7 +21,7 @@ from vantor.engine.runner.candidates import closest
 from vantor.engine.runner.keys import key_combination
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcome, cut
-from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, decide, specified_policy
+from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, Strategy, decide, specified_policy
 from vantor.engine.runner.script import Step
 from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, elapsed_ms, settle, stop_loading
 from vantor.engine.strategies.textmatcher import TextMatcher
@@ -65,10 +65,11 @@ class Attempt:
 
 class StepRunner:
     """Runs steps on one page. `policy` is the ordered list of strategies for element
-    steps; `screenshots` the folder for failure screenshots (None: take none)."""
+    steps; `checker` the strategy that answers checks and look-ups (text matching);
+    `screenshots` the folder for failure screenshots (None: take none)."""
 
     def __init__(self, page, options=None, reporter=None, dialogs=None, policy=None, screenshots=None,
-                 interrupted=lambda: False):
+                 interrupted=lambda: False, checker=None):
         self.page = page
         self.timeout_ms = options.timeout_ms if options is not None else DEFAULT_TIMEOUT_MS
         self.reporter = reporter
@@ -77,7 +78,7 @@ class StepRunner:
         self.screenshots = screenshots
         self.interrupted = interrupted
         self.reader = StepReader()
-        self.matcher = TextMatcher()
+        self.checker = checker or Strategy(TEXT_STRATEGY, TextMatcher().resolve)
         self._acting_on = None
 
     def run(self, step):
@@ -176,16 +177,16 @@ class StepRunner:
 
     def _check(self, parsed):
         elements, texts = self._scan()
-        result = self.matcher.resolve(parsed, elements, texts)
+        result = self.checker.resolve(parsed, elements, texts)
         return Attempt(bool(result.get("verified")), kind="check", strategy="DOM-verify", element=result.get("element"),
-                       results={TEXT_STRATEGY: result}, state=result.get("state"), target=parsed["target"],
+                       results={self.checker.name: result}, state=result.get("state"), target=parsed["target"],
                        elements=elements + texts)
 
     def _look_up(self, parsed):
         elements, texts = self._scan()
-        result = self.matcher.resolve(parsed, elements, texts)
-        return Attempt(bool(result["resolved"]), strategy=TEXT_STRATEGY, element=result.get("element"),
-                       results={TEXT_STRATEGY: result}, extracted=result.get("extracted"), target=parsed["target"],
+        result = self.checker.resolve(parsed, elements, texts)
+        return Attempt(bool(result["resolved"]), strategy=self.checker.name, element=result.get("element"),
+                       results={self.checker.name: result}, extracted=result.get("extracted"), target=parsed["target"],
                        elements=elements + texts)
 
     def _after_action(self):
