@@ -7,6 +7,7 @@ from importlib import metadata
 from pathlib import Path
 
 from vantor.engine.runner.options import DEFAULT_REPORT_ROOT, DEFAULT_TIMEOUT_MS, RunOptions
+from vantor.engine.runner.policy import POLICIES
 from vantor.engine.runner.run import BAD_INPUT, run_script
 from vantor.engine.runner.script import ScriptError, find_scripts
 
@@ -53,6 +54,9 @@ def build_parser():
     run.add_argument("--serve-host", default="127.0.0.1", metavar="ADDRESS",
                      help="the address a local --url folder is served on (default 127.0.0.1); "
                           "with --connect, one the remote browser can reach")
+    run.add_argument("--strategies", choices=POLICIES, default=RunOptions.strategies,
+                     help="how elements are found: 'role' tries the role-and-name matcher first, then text "
+                          "matching and spatial; 'spec' uses text matching and spatial alone (default %(default)s)")
     run.add_argument("--junit", metavar="PATH", help="also write JUnit XML: one testcase per script")
     run.add_argument("--json", metavar="PATH", help="also write every step's outcome as JSON")
 
@@ -95,7 +99,8 @@ def main(argv=None):
         return show_scripts(scripts)
     options = RunOptions(url=args.url, browser_path=args.browser_path, headed=args.headed, connect=args.connect,
                          snapshots=args.snapshots, stop_on_failure=args.stop_on_failure, timeout_ms=args.timeout,
-                         report_root=DEFAULT_REPORT_ROOT, serve_host=args.serve_host).resolved()
+                         report_root=DEFAULT_REPORT_ROOT, serve_host=args.serve_host,
+                         strategies=args.strategies).resolved()
     if len(scripts) == 1:
         results = [run_script(scripts[0], options)]
     else:

@@ -21,7 +21,8 @@ from vantor.engine.runner.candidates import closest
 from vantor.engine.runner.keys import key_combination
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcome, cut
-from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, Strategy, decide, specified_policy
+from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, Strategy, answer, decide, needs_facts
+from vantor.engine.runner.policy import specified_policy
 from vantor.engine.runner.script import Step
 from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, elapsed_ms, settle, stop_loading
 from vantor.engine.strategies.textmatcher import TextMatcher
@@ -62,14 +63,19 @@ class Attempt:
     elements: list = field(default_factory=list)
     page_busy: bool = False  # the page did not settle in the time left
 
+    @property
+    def deciding_result(self):
+        return self.results.get(self.strategy) or {}
+
 
 class StepRunner:
     """Runs steps on one page. `policy` is the ordered list of strategies for element
-    steps; `checker` the strategy that answers checks and look-ups (text matching);
-    `screenshots` the folder for failure screenshots (None: take none)."""
+    steps; `checkers` the strategies that answer checks and look-ups, in turn (text
+    matching alone by default; `checker` gives one); `screenshots` the folder for
+    failure screenshots (None: take none)."""
 
     def __init__(self, page, options=None, reporter=None, dialogs=None, policy=None, screenshots=None,
-                 interrupted=lambda: False, checker=None):
+                 interrupted=lambda: False, checker=None, checkers=None):
         self.page = page
         self.timeout_ms = options.timeout_ms if options is not None else DEFAULT_TIMEOUT_MS
         self.reporter = reporter
@@ -78,7 +84,10 @@ class StepRunner:
         self.screenshots = screenshots
         self.interrupted = interrupted
         self.reader = StepReader()
-        self.checker = checker or Strategy(TEXT_STRATEGY, TextMatcher().resolve)
+        self.checkers = checkers or [checker or Strategy(TEXT_STRATEGY, TextMatcher().resolve)]
+        # The page facts are gathered in the same scan, only when a strategy reads them.
+        self._with_facts = needs_facts(self.policy) or needs_facts(self.checkers)
+        self._facts = None
         self._acting_on = None
 
     def run(self, step):
@@ -137,11 +146,15 @@ class StepRunner:
     def _scan(self):
         # The last try may run a little past the deadline: enough for one quiet window.
         self._settled_ms += settle(self.page, max(self._left_ms(), _LAST_TRY_MS))
-        return PageScanner(self.page).extract_interactable_elements()
+        scanner = PageScanner(self.page)
+        if self._with_facts:
+            elements, texts, self._facts = scanner.extract_page_facts()
+            return elements, texts
+        return scanner.extract_interactable_elements()
 
     def _act_on_element(self, parsed):
         elements, texts = self._scan()
-        decision = decide(self.policy, parsed, elements, texts)
+        decision = decide(self.policy, parsed, elements, texts, self._facts)
         element = decision.element
         if element is None:
             return Attempt(False, results=decision.results, target=parsed["target"], elements=elements)
@@ -177,16 +190,16 @@ class StepRunner:
 
     def _check(self, parsed):
         elements, texts = self._scan()
-        result = self.checker.resolve(parsed, elements, texts)
-        return Attempt(bool(result.get("verified")), kind="check", strategy="DOM-verify", element=result.get("element"),
-                       results={self.checker.name: result}, state=result.get("state"), target=parsed["target"],
+        name, result = answer(self.checkers, parsed, elements, texts, self._facts)
+        return Attempt(bool(result.get("verified")), kind="check", strategy=name, element=result.get("element"),
+                       results={name: result}, state=result.get("state"), target=parsed["target"],
                        elements=elements + texts)
 
     def _look_up(self, parsed):
         elements, texts = self._scan()
-        result = self.checker.resolve(parsed, elements, texts)
-        return Attempt(bool(result["resolved"]), strategy=self.checker.name, element=result.get("element"),
-                       results={self.checker.name: result}, extracted=result.get("extracted"), target=parsed["target"],
+        name, result = answer(self.checkers, parsed, elements, texts, self._facts)
+        return Attempt(bool(result["resolved"]), strategy=name, element=result.get("element"),
+                       results={name: result}, extracted=result.get("extracted"), target=parsed["target"],
                        elements=elements + texts)
 
     def _after_action(self):
@@ -246,7 +259,9 @@ class StepRunner:
         outcome = StepOutcome(line=step.line, text=step.text, status=PASSED if attempt.passed else FAILED,
                               action=parsed["action"] if parsed else "", strategy=attempt.strategy if attempt.passed
                               else "", element=ElementSeen.of(attempt.element), extracted=attempt.extracted,
-                              reason=attempt.reason, attempts=attempts)
+                              reason=attempt.reason, attempts=attempts,
+                              rule=str(attempt.deciding_result.get("rule") or ""),
+                              ambiguous=bool(attempt.deciding_result.get("ambiguous")))
         if not attempt.passed:
             outcome.reason = outcome.reason or self._verdict(attempt)
             if not attempt.element:
@@ -287,6 +302,11 @@ class StepRunner:
             via = f" via {outcome.strategy}" if outcome.passed and attempt.kind != "check" else ""
             via = via if outcome.passed else " (the element it last saw)"
             detail("element", f"{outcome.element.describe()}{via}")
+        if outcome.rule and outcome.passed:
+            detail("rule", outcome.rule)
+        if outcome.ambiguous:
+            rivals = len(attempt.deciding_result.get("candidates") or [])
+            detail("warning", f"ambiguous: {rivals} elements matched equally; the first in reading order was used")
         if outcome.extracted is not None:
             detail("value", repr(cut(outcome.extracted, 80)))
         for candidate in outcome.candidates:

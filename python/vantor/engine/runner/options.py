@@ -21,6 +21,9 @@ class RunOptions:
     report_root: Path = DEFAULT_REPORT_ROOT
     # The address a local --url folder is served on: 127.0.0.1 unless a remote browser must reach it.
     serve_host: str = "127.0.0.1"
+    # Which strategies find elements: "role" (the role matcher first, then the specified
+    # order) or "spec" (text matching, then spatial, alone).
+    strategies: str = "spec"
 
     def resolved(self):
         """The same options with every local path made absolute, so that a worker
@@ -30,7 +33,7 @@ class RunOptions:
         return RunOptions(url=url, browser_path=browser_path, headed=self.headed, connect=self.connect,
                           snapshots=self.snapshots, stop_on_failure=self.stop_on_failure,
                           timeout_ms=self.timeout_ms, report_root=Path(self.report_root).resolve(),
-                          serve_host=self.serve_host)
+                          serve_host=self.serve_host, strategies=self.strategies)
 
 
 def is_web_address(location):

@@ -57,6 +57,8 @@ class StepOutcome:
     duration_ms: int = 0
     waited_ms: int = 0  # of the duration: waiting for the page to load and settle
     attempts: int = 0
+    rule: str = ""  # why the deciding strategy chose the element, when it says
+    ambiguous: bool = False  # several elements matched equally; the first in reading order was used
 
     @property
     def passed(self):

@@ -19,8 +19,15 @@ SPATIAL_STRATEGY = "spatial"
 @dataclass(frozen=True)
 class Strategy:
     name: str
-    # (parsed instruction, element descriptors, text element descriptors) -> resolution result
+    # (parsed instruction, element descriptors, text element descriptors) -> resolution result;
+    # with the page facts (xpath -> fact record) as a fourth argument when `needs_facts`.
     resolve: Callable
+    needs_facts: bool = False
+
+    def ask(self, parsed, elements, texts, facts):
+        if self.needs_facts:
+            return self.resolve(parsed, elements, texts, facts if facts is not None else {})
+        return self.resolve(parsed, elements, texts)
 
 
 @dataclass
@@ -28,6 +35,32 @@ class Decision:
     element: dict | None  # the chosen descriptor, None when no strategy resolved
     strategy: str | None
     results: dict  # strategy name -> its resolution result, in the order tried
+
+
+ROLE_STRATEGY = "role and name"
+# The choices of --strategies: the role matcher first, or the specified order alone.
+POLICIES = ("role", "spec")
+
+
+def role_strategy():
+    from vantor.engine.strategies.rolematcher import RoleMatcher
+
+    return Strategy(ROLE_STRATEGY, RoleMatcher().resolve, needs_facts=True)
+
+
+def policy_named(name):
+    """The element-step policy a --strategies choice names."""
+    return [role_strategy(), *specified_policy()] if name == "role" else specified_policy()
+
+
+def checkers_named(name):
+    """Who answers checks and look-ups, in turn: the role matcher first when chosen, then text matching."""
+    text = Strategy(TEXT_STRATEGY, TextMatcher().resolve)
+    return [role_strategy(), text] if name == "role" else [text]
+
+
+def needs_facts(strategies):
+    return any(strategy.needs_facts for strategy in strategies)
 
 
 def specified_policy():
@@ -40,11 +73,20 @@ def specified_policy():
     ]
 
 
-def decide(policy, parsed, elements, texts):
+def decide(policy, parsed, elements, texts, facts=None):
     results = {}
     for strategy in policy:
-        result = strategy.resolve(parsed, elements, texts)
+        result = strategy.ask(parsed, elements, texts, facts)
         results[strategy.name] = result
         if result.get("resolved"):
             return Decision(result["element"], strategy.name, results)
     return Decision(None, None, results)
+
+
+def answer(checkers, parsed, elements, texts, facts=None):
+    """The first checker that finds what the check or look-up names answers it; the
+    last one answers when none does. Returns (name, result)."""
+    for checker in checkers:
+        result = checker.ask(parsed, elements, texts, facts)
+        if result.get("resolved") or checker is checkers[-1]:
+            return checker.name, result

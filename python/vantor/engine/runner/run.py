@@ -141,7 +141,11 @@ class ScriptRun:
 
         reporter = Reporter()
         screenshots = self.folder / "screenshots"
-        runner = StepRunner(page, self.options, reporter, Dialogs(page), self.policy, screenshots, self.interrupt)
+        from vantor.engine.runner.policy import checkers_named, policy_named
+
+        policy = self.policy if self.policy is not None else policy_named(self.options.strategies)
+        runner = StepRunner(page, self.options, reporter, Dialogs(page), policy, screenshots, self.interrupt,
+                            checkers=checkers_named(self.options.strategies))
         stopped = False
         try:
             for step in self.script.steps:
