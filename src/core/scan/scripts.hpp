@@ -25,4 +25,8 @@ extern const std::string_view record_page;    // gathers the record
 extern const std::string_view element_state;  // makes the visibility and enabled tests
 extern const std::string_view element_box;    // an element's box
 
+// Page facts (see page_facts.hpp):
+extern const std::string_view page_facts;     // makes the facts function of one scan
+extern const std::string_view collect_facts;  // facts keyed by XPath
+
 }  // namespace vantor::scan::scripts

@@ -1,0 +1,44 @@
+#include "scan/page_facts.hpp"
+
+#include <set>
+#include <string_view>
+
+#include "scan/scripts.hpp"
+#include "scan/snapshot.hpp"
+
+namespace vantor::scan {
+
+using values::List;
+using values::Record;
+using values::Value;
+
+std::string facts_collector() {
+  return "(" + std::string(scripts::collect_facts) + ")((" + std::string(scripts::page_facts) + ")())";
+}
+
+std::string facts_script(const List& xpaths) {
+  std::string listed;
+  append_json(listed, Value(xpaths));  // ASCII JSON reads as a JavaScript array
+  return "() => JSON.stringify((" + facts_collector() + ")([], " + listed + "))";
+}
+
+List descriptor_xpaths(const List& elements, const List& text_elements) {
+  List xpaths;
+  std::set<std::string_view> seen;
+  for (const List* list : {&elements, &text_elements}) {
+    for (const Value& descriptor : *list) {
+      const Value* xpath = descriptor.is_record() ? descriptor.as_record().find("xpath") : nullptr;
+      if (xpath && xpath->is_text() && seen.insert(xpath->as_text()).second) xpaths.push_back(*xpath);
+    }
+  }
+  return xpaths;
+}
+
+Record facts_of(const List& xpaths, const Record& facts) {
+  Record kept;
+  for (const Value& xpath : xpaths)
+    if (const Value* fact = facts.find(xpath.as_text())) kept.set(std::string(xpath.as_text()), *fact);
+  return kept;
+}
+
+}  // namespace vantor::scan

@@ -1,0 +1,28 @@
+// Page facts: what an accessibility tree holds about each scanned element
+// (role, accessible name, states, value shown, table context), made in the
+// page by src/js/page_facts.js and keyed by the descriptors' XPaths.
+#pragma once
+
+#include <string>
+
+#include "values/value.hpp"
+
+namespace vantor::scan {
+
+// The function text that, given [element, xpath] pairs and further XPaths,
+// answers the facts keyed by XPath (one facts function, caches included, per
+// scan). The page record script takes it to record the facts in its call.
+std::string facts_collector();
+
+// A function text without parameters answering, as a JSON text, the facts of
+// the elements these XPaths find: for a scan that read the page element by
+// element.
+std::string facts_script(const values::List& xpaths);
+
+// The XPaths of the descriptors, each once, in the order of the lists.
+values::List descriptor_xpaths(const values::List& elements, const values::List& text_elements);
+
+// The facts of those XPaths that `facts` holds, in the order given.
+values::Record facts_of(const values::List& xpaths, const values::Record& facts);
+
+}  // namespace vantor::scan

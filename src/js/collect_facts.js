@@ -1,0 +1,14 @@
+// The page facts keyed by XPath. Given the facts function of one scan, it
+// answers for elements the caller already holds ([element, xpath] pairs) and
+// for the elements that further XPaths find; an XPath that finds nothing has
+// no entry.
+(facts) => (known, xpaths) => {
+  const out = {};
+  for (const [el, xpath] of known) if (!(xpath in out)) out[xpath] = facts(el);
+  for (const xpath of xpaths) {
+    if (xpath in out) continue;
+    const el = document.evaluate(xpath, document, null, XPathResult.FIRST_ORDERED_NODE_TYPE, null).singleNodeValue;
+    if (el !== null && el.nodeType === 1) out[xpath] = facts(el);
+  }
+  return out;
+}
