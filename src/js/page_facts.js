@@ -74,7 +74,7 @@
       case 'HR': return 'separator';
       case 'ARTICLE': return 'article';
       case 'ASIDE': return 'complementary';
-      default: return el.isContentEditable && !el.parentElement?.isContentEditable ? 'textbox' : '';
+      default: return el.isContentEditable === true && el.parentElement?.isContentEditable !== true ? 'textbox' : '';
     }
   };
   const roles = new Map();
@@ -245,6 +245,7 @@
   const expandedOf = (el, role) => {
     const aria = ariaBool(el, 'aria-expanded');
     if (aria !== null) return aria;
+    if (el.tagName === 'SUMMARY' && el.parentElement?.tagName === 'DETAILS') return el.parentElement.open;
     return role === 'combobox' && el.tagName !== 'SELECT' ? false : null;
   };
   const disabledOf = (el) =>
