@@ -5,6 +5,7 @@
 
 #include "errors.hpp"
 #include "scan/css_escape.hpp"
+#include "scan/page_facts.hpp"
 #include "scan/scripts.hpp"
 #include "scan/tables.hpp"
 
@@ -26,7 +27,7 @@ std::string js_string(std::string_view text) {
   return out + "\"";
 }
 
-std::string compose_record_script(bool text_only) {
+std::string compose_record_script(bool text_only, bool with_facts) {
   std::string rules = "{";
   const std::pair<std::string_view, std::string_view> named[] = {
       {"tag_name", scripts::tag_name},
@@ -47,7 +48,7 @@ std::string compose_record_script(bool text_only) {
       ", label_candidate: " + js_string(label_candidate_selector) + ", text: " + js_string(text_selector()) + "}";
   return "() => (" + std::string(scripts::record_page) + ")((" + std::string(scripts::element_state) + ")(), (" +
          std::string(scripts::element_box) + ")(), " + rules + ", " + selectors + ", " +
-         (text_only ? "true" : "false") + ")";
+         (text_only ? "true" : "false") + ", " + (with_facts ? facts_collector() : "null") + ")";
 }
 
 // The key under which the record keeps an element script's result.
@@ -71,10 +72,11 @@ char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - '
 
 }  // namespace
 
-const std::string& page_record_script(bool text_only) {
-  static const std::string full = compose_record_script(false);
-  static const std::string text = compose_record_script(true);
-  return text_only ? text : full;
+const std::string& page_record_script(bool text_only, bool with_facts) {
+  static const std::string full = compose_record_script(false, false);
+  static const std::string text = compose_record_script(true, false);
+  static const std::string facts = compose_record_script(false, true);
+  return with_facts && !text_only ? facts : text_only ? text : full;
 }
 
 // One element of the record. What the record lacks comes from the element

@@ -18,8 +18,9 @@
 namespace vantor::scan {
 
 // The function text that gathers the record, as a JSON text; text_only
-// gathers just what extract_text_elements() reads.
-const std::string& page_record_script(bool text_only);
+// gathers just what extract_text_elements() reads; with_facts adds the page
+// facts of every element given an XPath (under "facts", see page_facts.hpp).
+const std::string& page_record_script(bool text_only, bool with_facts = false);
 
 class RecordedPage final : public PageHandle {
  public:

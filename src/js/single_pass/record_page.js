@@ -19,11 +19,12 @@
 //     when nothing matches, -2 when the query fails;
 //   cursor: the pointer-cursor items, or cursor_error when that script fails;
 //     cursor_negative_zeros [index, key] for the coordinates that are -0;
+//   facts: when collectFacts is given, the page facts keyed by XPath;
 //   unsupported: a reason this page cannot be recorded faithfully: an open
 //     shadow root, which the per-element queries pierce; content whose
 //     rendering content-visibility skips, whose geometry (and that of what
 //     holds it) depends on the order of the calls that bring it up to date.
-(state, box, rules, selectors, textOnly) => {
+(state, box, rules, selectors, textOnly, collectFacts) => {
   for (const el of document.querySelectorAll('*')) {
     if (el.shadowRoot) return JSON.stringify({ unsupported: 'shadow root' });
     if (getComputedStyle(el).contentVisibility !== 'visible') return JSON.stringify({ unsupported: 'content-visibility' });
@@ -102,18 +103,30 @@
     }
     return index;
   };
+  // Up to the nearest ancestor whose path is known, then down again. No element
+  // lies deeper than the document has elements: a longer walk goes round a
+  // cycle (a page that redefines parentNode), and the element has no XPath.
+  const depthBound = document.getElementsByTagName('*').length + 1;
   const pathOf = (node) => {
-    let path = paths.get(node);
-    if (path === undefined) {
-      const parent = node.parentNode;
-      const prefix = parent && parent.nodeType === 1 ? pathOf(parent) : '';
-      path = prefix + '/' + node.tagName.toLowerCase() + '[' + indexAmongSiblings(node) + ']';
-      paths.set(node, path);
+    const chain = [];
+    let above = node;
+    while (above && above.nodeType === 1 && !paths.has(above)) {
+      if (chain.length > depthBound) return null;
+      chain.push(above);
+      above = above.parentNode;
+    }
+    let path = above && above.nodeType === 1 ? paths.get(above) : '';
+    for (let i = chain.length - 1; i >= 0; i -= 1) {
+      path = path + '/' + chain[i].tagName.toLowerCase() + '[' + indexAmongSiblings(chain[i]) + ']';
+      paths.set(chain[i], path);
     }
     return path;
   };
   const xpath = (record, el) => {
-    if (!('x' in record)) record.x = pathOf(el);
+    if ('x' in record || (record.f && record.f.includes('x'))) return;
+    const path = pathOf(el);
+    if (path === null) (record.f = record.f || []).push('x');
+    else record.x = path;
   };
 
   // The label look-ups of a field: the elements its aria-labelledby names
@@ -229,6 +242,15 @@
     run(record, 'data_attributes', el);
     if (!run(record, 'has_direct_text', el)) run(record, 'select_texts', el);
   });
+  // The page facts, when asked for: of every element given an XPath, and of
+  // the pointer-cursor items, whose XPaths their script made.
+  if (collectFacts) {
+    const known = [];
+    indexOf.forEach((index, el) => {
+      if ('x' in elements[index]) known.push([el, elements[index].x]);
+    });
+    answer.facts = collectFacts(known, Array.isArray(answer.cursor) ? answer.cursor.map((item) => item.xpath) : []);
+  }
   answer.elements = elements;
   answer.queries = queries;
   answer.lookups = lookups;
