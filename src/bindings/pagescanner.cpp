@@ -10,6 +10,7 @@
 
 #include "scan/elements.hpp"
 #include "scan/labels.hpp"
+#include "scan/page_facts.hpp"
 #include "scan/recorded_page.hpp"
 #include "scan/scan.hpp"
 #include "scan/scripts.hpp"
@@ -156,14 +157,19 @@ bool single_pass_applies(nb::handle page) {
 // applies, else (or when the page cannot be recorded) on the live page.
 // `page` holds what the answers refer to: it must outlive their conversion.
 template <typename Scan>
-auto scan_page_with(PythonPage& page, nb::handle page_object, bool text_only, Scan&& scan) {
+auto scan_page_with(PythonPage& page, nb::handle page_object, bool text_only, Scan&& scan,
+                    values::Value* facts = nullptr) {
   if (single_pass_applies(page_object)) {
     static const nb::handle json_loads = nb::object(nb::module_::import_("json").attr("loads")).release();
-    const values::Value answer = page.evaluate(scan::page_record_script(text_only));
+    const values::Value answer = page.evaluate(scan::page_record_script(text_only, facts != nullptr));
     if (!answer.is_text()) throw nb::type_error("the page record must be a JSON text");
     const values::Value record = page.values().read(json_loads(make_str(answer.as_text())));
     scan::RecordedPage recorded(page, record);
-    if (recorded.unsupported().empty()) return scan(static_cast<scan::PageHandle&>(recorded));
+    if (recorded.unsupported().empty()) {
+      auto result = scan(static_cast<scan::PageHandle&>(recorded));
+      if (facts) *facts = record.as_record().get("facts", values::Value());
+      return result;
+    }
   }
   return scan(static_cast<scan::PageHandle&>(page));
 }
@@ -176,6 +182,28 @@ nb::tuple extract_interactable_elements(PageScanner& self) {
   const values::Value text_elements(std::move(result.text_elements));
   save_snapshot(self.held_page(), elements, text_elements);
   return nb::make_tuple(to_python(elements), to_python(text_elements));
+}
+
+// The scan of extract_interactable_elements() (the snapshot too) and the
+// page facts of its descriptors, keyed by XPath. The one-call scan records the
+// facts in its call; a scan read element by element asks for them in one more.
+nb::tuple extract_page_facts(PageScanner& self) {
+  PythonPage page(self.held_page());
+  values::Value recorded_facts;
+  scan::PageScan result = scan_page_with(
+      page, self.held_page(), false, [](scan::PageHandle& page) { return scan::scan_page(page); }, &recorded_facts);
+  const values::List xpaths = scan::descriptor_xpaths(result.elements, result.text_elements);
+  const values::Value elements(std::move(result.elements));
+  const values::Value text_elements(std::move(result.text_elements));
+  save_snapshot(self.held_page(), elements, text_elements);
+  if (!recorded_facts.is_record()) {
+    static const nb::handle json_loads = nb::object(nb::module_::import_("json").attr("loads")).release();
+    const values::Value answer = page.evaluate(scan::facts_script(xpaths));
+    if (!answer.is_text()) throw nb::type_error("the page facts must be a JSON text");
+    recorded_facts = page.values().read(json_loads(make_str(answer.as_text())));
+  }
+  const values::Value facts(scan::facts_of(xpaths, recorded_facts.as_record()));
+  return nb::make_tuple(to_python(elements), to_python(text_elements), to_python(facts));
 }
 
 nb::object extract_text_elements(PageScanner& self) {
@@ -273,6 +301,10 @@ NB_MODULE(pagescanner, m) {
                nb::sig("def extract_interactable_elements(self) -> tuple[list[dict], list[dict]]"),
                "The element descriptors (native, custom inputs, pointer-cursor elements, all labelled) and the "
                "text element descriptors of the page; writes a snapshot when the settings ask for one.")
+          .def("extract_page_facts", &extract_page_facts,
+               nb::sig("def extract_page_facts(self) -> tuple[list[dict], list[dict], dict[str, dict]]"),
+               "What extract_interactable_elements() returns, and the page facts of those descriptors by XPath: role, "
+               "accessible name, label, states, value shown and table context.")
           .def("extract_text_elements", &extract_text_elements,
                nb::sig("def extract_text_elements(self) -> list[dict]"),
                "The visible text elements of the page, without wrappers whose text their children list.")
@@ -299,8 +331,8 @@ NB_MODULE(pagescanner, m) {
                       "The candidates that remain once pure wrappers give way to their children.");
   using vantor::bindings::add_mismatch_overload;
   vantor::bindings::add_mismatch_constructor(cls, {"__init__", {"page"}});
-  for (const char* method : {"extract_interactable_elements", "extract_text_elements", "_extract_custom_inputs",
-                             "_extract_cursor_pointer_elements", "_collect_label_candidates"})
+  for (const char* method : {"extract_interactable_elements", "extract_page_facts", "extract_text_elements",
+                             "_extract_custom_inputs", "_extract_cursor_pointer_elements", "_collect_label_candidates"})
     add_mismatch_overload(cls, {method, {}});
   add_mismatch_overload(cls, {"_get_field_label", {"handle"}});
   add_mismatch_overload(cls, {"_assign_spatial_labels", {"elements", "label_candidates"}});
