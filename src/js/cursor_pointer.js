@@ -2,9 +2,14 @@
 // cells, menu entries and chips that are no native control. One call gathers
 // all of them, each with its text, positional XPath and rounded box.
 () => {
+  // No element lies deeper than the document has elements: a longer walk goes
+  // round a cycle (a page that redefines parentNode), and the element is left out.
+  const depthBound = document.getElementsByTagName('*').length + 1;
   const xpathOf = (el) => {
     const steps = [];
+    let bound = depthBound;
     for (let node = el; node && node.nodeType === 1; node = node.parentNode) {
+      if (--bound < 0) return null;
       let index = 1;
       for (let sib = node.previousElementSibling; sib; sib = sib.previousElementSibling) {
         if (sib.tagName === node.tagName) index += 1;
@@ -23,7 +28,7 @@
     const rect = el.getBoundingClientRect();
     if (rect.width <= 0 || rect.height <= 0) continue;
     const xpath = xpathOf(el);
-    if (emitted.has(xpath)) continue;
+    if (xpath === null || emitted.has(xpath)) continue;
     emitted.add(xpath);
     found.push({
       tag: el.tagName.toLowerCase(),

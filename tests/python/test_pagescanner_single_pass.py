@@ -226,3 +226,34 @@ def test_element_answers_match_the_driver(page, seed):  # noqa: F811
         if box != "live":
             driver = handle.bounding_box()
             assert (None if driver is None else [driver[k] for k in ("x", "y", "width", "height")]) == box, where
+
+
+SELF_PARENT_PAGE = """<main><button id="ok">Save</button><div style="cursor:pointer">Open</div>
+<button id="odd">Looping</button><span id="odd-text">Looping text</span></main>
+<script>
+  for (const id of ["odd", "odd-text"]) {
+    const el = document.getElementById(id);
+    Object.defineProperty(el, "parentNode", { get() { return el; } });
+  }
+</script>"""
+
+
+def test_an_element_whose_parent_is_itself_has_no_xpath_and_the_scan_ends(page, settings):  # noqa: F811
+    def load():
+        page.set_content(SELF_PARENT_PAGE)
+
+    per_element, single_pass = both_ways(page, settings, lambda s: s.extract_interactable_elements(), load)
+    assert_same(per_element, single_pass, "self-parent page")
+    elements, texts = single_pass
+    assert [e["text"] for e in elements] == ["Save", "Open"]
+    assert "Looping text" not in [t["text"] for t in texts] and "Save" in [t["text"] for t in texts]
+
+
+def test_a_page_whose_every_parent_is_itself_still_scans(page, settings):  # noqa: F811
+    from vantor.engine.browser.pagescanner import PageScanner
+
+    page.set_content("<button>Save</button><p>Text</p>"
+                     "<script>Object.defineProperty(Node.prototype, 'parentNode', {get() { return this; }});</script>")
+    for per_element in (True, False):
+        settings.PER_ELEMENT_SCAN = per_element
+        assert PageScanner(page).extract_interactable_elements() == ([], [])
