@@ -3,6 +3,7 @@
 #include <set>
 #include <string_view>
 
+#include "errors.hpp"
 #include "scan/scripts.hpp"
 #include "scan/snapshot.hpp"
 
@@ -36,8 +37,15 @@ List descriptor_xpaths(const List& elements, const List& text_elements) {
 
 Record facts_of(const List& xpaths, const Record& facts) {
   Record kept;
-  for (const Value& xpath : xpaths)
-    if (const Value* fact = facts.find(xpath.as_text())) kept.set(std::string(xpath.as_text()), *fact);
+  for (const Value& xpath : xpaths) {
+    const Value* values = facts.find(xpath.as_text());
+    if (!values) continue;
+    const List& listed = values->as_list();
+    if (listed.size() != fact_keys.size()) throw ValueError("a page fact record has the wrong number of values");
+    Record fact;
+    for (std::size_t i = 0; i < fact_keys.size(); ++i) fact.set(std::string(fact_keys[i]), listed[i]);
+    kept.set(std::string(xpath.as_text()), Value(std::move(fact)));
+  }
   return kept;
 }
 

@@ -3,7 +3,9 @@
 // page by src/js/page_facts.js and keyed by the descriptors' XPaths.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "values/value.hpp"
 
@@ -22,7 +24,15 @@ std::string facts_script(const values::List& xpaths);
 // The XPaths of the descriptors, each once, in the order of the lists.
 values::List descriptor_xpaths(const values::List& elements, const values::List& text_elements);
 
-// The facts of those XPaths that `facts` holds, in the order given.
+// The keys of a fact record, in order; the page sends each record as the
+// list of its values in this order.
+inline constexpr std::array<std::string_view, 20> fact_keys = {
+    "role",   "name",    "name_from", "label",    "placeholder",   "title",     "alt",
+    "testid", "checked", "selected",  "expanded", "disabled",      "readonly",  "required",
+    "value",  "table",   "row",       "column",   "column_header", "row_header"};
+
+// The fact records of those XPaths that `facts` (XPath to the list of values
+// the page sent) holds, in the order given.
 values::Record facts_of(const values::List& xpaths, const values::Record& facts);
 
 }  // namespace vantor::scan
