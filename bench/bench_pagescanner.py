@@ -5,7 +5,8 @@ For each page it prints, measured side by side in one run: the scan through
 the per-element protocol (a stand-in page forwarding to the real one, so the
 scanner reads it call by call; its calls are counted), the one-call scan of
 the genuine page, and the yardstick: one bare page.evaluate that walks the
-whole DOM calling getBoundingClientRect() on every element.
+whole DOM calling getBoundingClientRect() on every element. Then the one-call
+scan with the page facts (extract_page_facts()) against the scan without them.
 """
 
 import statistics
@@ -41,6 +42,14 @@ def generated_page(count):
             f'<button type="button">Save {i}</button><a href="#{i}">Link {i}</a>'
             f'<ul><li style="cursor: pointer">Item {i}</li></ul><p>Note <span>{i}</span></p></section>')
     return f"<!doctype html><html><head><title>{count}</title></head><body>{''.join(blocks)}</body></html>"
+
+
+def generated_table(rows):
+    """A data table of `rows` rows under a header row: a checkbox, a name, a price and an edit link each."""
+    body = "".join(f'<tr><td><input type="checkbox" aria-label="Select row {i}"></td><td>Product {i}</td>'
+                   f'<td>${i}.00</td><td><a href="#edit-{i}">Edit</a></td></tr>' for i in range(rows))
+    return ("<!doctype html><html><body><table><thead><tr><th></th><th>Product</th><th>Price</th><th>Actions</th>"
+            f"</tr></thead><tbody>{body}</tbody></table></body></html>")
 
 
 class Counted:
@@ -95,6 +104,16 @@ def measure(page, per_element_rounds, rounds=15):
     return element_count, per_element_scan, counter[0], single_pass, bare_walk, len(found[0]), len(found[1])
 
 
+def facts_cost(page, rounds=15):
+    """Median seconds of the one-call scan without and with the page facts,
+    measured alternately so both see the same machine load."""
+    plain, with_facts = [], []
+    for _ in range(rounds):
+        plain.append(median_seconds(lambda: PageScanner(page).extract_interactable_elements(), 1))
+        with_facts.append(median_seconds(lambda: PageScanner(page).extract_page_facts(), 1))
+    return statistics.median(plain), statistics.median(with_facts)
+
+
 def main(rounds=3):
     """`rounds` scans per page; the largest page is scanned once."""
     executable = chromium_path()
@@ -123,6 +142,17 @@ def main(rounds=3):
             print(f"  {name:<14} {count:>8} {found:>4}+{texts:<4} {per_element * 1000:>10.0f}ms {calls:>6}"
                   f" {single * 1000:>7.1f}ms {walk * 1000:>8.1f}ms {per_element / single:>8.0f}x"
                   f" {single / walk:>7.2f}x")
+        print("page facts: one-call scan without and with the facts (medians of 15, alternating)")
+        print(f"  {'page':<14} {'without':>9} {'with':>9} {'ratio':>6}")
+        for name, source in (pages[0], pages[-1], ("table 500 rows", generated_table(500))):
+            if isinstance(source, int):
+                page.set_content(generated_page(source))
+            elif source.startswith("<!doctype"):
+                page.set_content(source)
+            else:
+                page.goto(source)
+            plain, with_facts = facts_cost(page)
+            print(f"  {name:<14} {plain * 1000:>7.1f}ms {with_facts * 1000:>7.1f}ms {with_facts / plain:>5.2f}x")
         browser.close()
 
 
