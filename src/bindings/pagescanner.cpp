@@ -6,6 +6,7 @@
 
 #include <array>
 #include <ctime>
+#include <exception>
 #include <string>
 
 #include "scan/elements.hpp"
@@ -156,19 +157,32 @@ bool single_pass_applies(nb::handle page) {
 // Runs `scan` on the record of one in-page call when the single pass
 // applies, else (or when the page cannot be recorded) on the live page.
 // `page` holds what the answers refer to: it must outlive their conversion.
+//
+// A page whose own code broke the record script (it threw, or patched
+// built-ins it relies on, so the record came back malformed) is read element
+// by element, as for shadow roots: the driver's own calls are immune to page
+// code. Only an interruption (KeyboardInterrupt, SystemExit) goes through; an
+// error the page would give either way comes back from the second reading.
 template <typename Scan>
 auto scan_page_with(PythonPage& page, nb::handle page_object, bool text_only, Scan&& scan,
                     values::Value* facts = nullptr) {
   if (single_pass_applies(page_object)) {
     static const nb::handle json_loads = nb::object(nb::module_::import_("json").attr("loads")).release();
-    const values::Value answer = page.evaluate(scan::page_record_script(text_only, facts != nullptr));
-    if (!answer.is_text()) throw nb::type_error("the page record must be a JSON text");
-    const values::Value record = page.values().read(json_loads(make_str(answer.as_text())));
-    scan::RecordedPage recorded(page, record);
-    if (recorded.unsupported().empty()) {
-      auto result = scan(static_cast<scan::PageHandle&>(recorded));
-      if (facts) *facts = record.as_record().get("facts", values::Value());
-      return result;
+    try {
+      const values::Value answer = page.evaluate(scan::page_record_script(text_only, facts != nullptr));
+      if (answer.is_text()) {
+        const values::Value record = page.values().read(json_loads(make_str(answer.as_text())));
+        scan::RecordedPage recorded(page, record);
+        if (recorded.unsupported().empty()) {
+          auto result = scan(static_cast<scan::PageHandle&>(recorded));
+          if (facts) *facts = record.as_record().get("facts", values::Value());
+          return result;
+        }
+      }
+    } catch (nb::python_error& error) {
+      if (!error.matches(PyExc_Exception)) throw;
+    } catch (const std::exception&) {
+      // a malformed record: read the page element by element
     }
   }
   return scan(static_cast<scan::PageHandle&>(page));

@@ -257,3 +257,32 @@ def test_a_page_whose_every_parent_is_itself_still_scans(page, settings):  # noq
     for per_element in (True, False):
         settings.PER_ELEMENT_SCAN = per_element
         assert PageScanner(page).extract_interactable_elements() == ([], [])
+
+
+# Old libraries and hostile pages patch the built-ins the one-call scan uses.
+PATCHES = {
+    "Array toJSON": "Array.prototype.toJSON = function () { return 'array'; };",
+    "Object toJSON": "Object.prototype.toJSON = function () { return {}; };",
+    "JSON.stringify replaced": "JSON.stringify = () => '{}';",
+    "JSON.stringify throws": "JSON.stringify = () => { throw new Error('no JSON here'); };",
+    "Math.round NaN": "Math.round = () => NaN;",
+    "boxes NaN": "Element.prototype.getClientRects = function () { return [{x: NaN, y: NaN, width: NaN, height: NaN}]; };",
+    "closest throws": "Element.prototype.closest = function () { throw new Error('closest'); };",
+    "getComputedStyle throws": "window.getComputedStyle = () => { throw new Error('style'); };",
+    "innerText throws": "Object.defineProperty(HTMLElement.prototype, 'innerText', {get() { throw new Error('text'); }});",
+    "querySelectorAll overridden": "Document.prototype.querySelectorAll = function () { return []; };",
+    "NodeList iterator": "NodeList.prototype[Symbol.iterator] = function* () {};",
+}
+PATCHED_PAGE = """<form><label for="q">Search</label><input id="q" placeholder="Find a product">
+<button type="submit">Go</button></form><ul><li><span style="cursor:pointer">Open cart</span></li></ul>
+<p>Free delivery over 50 &euro;</p><script>{patch}</script>"""
+
+
+@pytest.mark.parametrize("patch", PATCHES.values(), ids=PATCHES.keys())
+def test_pages_that_patch_built_ins_read_as_element_by_element(page, settings, patch):  # noqa: F811
+    def load():
+        page.set_content(PATCHED_PAGE.format(patch=patch))
+
+    for read in (lambda s: s.extract_interactable_elements(), lambda s: s.extract_text_elements()):
+        per_element, single_pass = both_ways(page, settings, read, load)
+        assert_same(per_element, single_pass, patch)

@@ -124,6 +124,11 @@ class RecordedElement final : public ElementHandle {
     const Value& box = *recorded;
     if (box.is_null()) return Value();
     if (box.is_text()) return live().bounding_box();  // measured finer than the page can reproduce
+    // Four numbers, or the page's own geometry was tampered with (a patched
+    // getClientRects answering NaN comes back as null): ask the driver.
+    if (!box.is_list() || box.as_list().size() != 4) return live().bounding_box();
+    for (const Value& number : box.as_list())
+      if (!number.is_number()) return live().bounding_box();
     const List& numbers = box.as_list();
     Record result;
     result.set("x", numbers.at(0));

@@ -25,6 +25,14 @@
 //     rendering content-visibility skips, whose geometry (and that of what
 //     holds it) depends on the order of the calls that bring it up to date.
 (state, box, rules, selectors, textOnly, collectFacts) => {
+  // A page that replaced the built-ins the record walks with (old libraries
+  // do) would get a record that looks whole but misses elements: such a page
+  // is read element by element, through the driver's own calls.
+  const nativeCode = /\{\s*\[native code\]\s*\}\s*$/;
+  const native = (f) => typeof f === 'function' && nativeCode.test(Function.prototype.toString.call(f));
+  const walkedWith = [document.querySelectorAll, Document.prototype.querySelectorAll,
+    Element.prototype.querySelectorAll, NodeList.prototype[Symbol.iterator], Array.from, Array.prototype.push];
+  if (!walkedWith.every(native)) return JSON.stringify({ unsupported: 'patched built-ins' });
   for (const el of document.querySelectorAll('*')) {
     if (el.shadowRoot) return JSON.stringify({ unsupported: 'shadow root' });
     if (getComputedStyle(el).contentVisibility !== 'visible') return JSON.stringify({ unsupported: 'content-visibility' });
