@@ -154,7 +154,17 @@
     const content = contentOf(el, ctx);
     return content.trim() ? content : el.getAttribute('title') || '';
   };
+  // The content of an element, kept when no label or hidden part bends it: an
+  // element's own name and the name of what holds it (a row, its cells) share it.
+  const contents = new Map();
   const contentOf = (el, ctx) => {
+    const plainContent = !ctx.hidden && !ctx.skip && !ctx.referenced;
+    if (plainContent && contents.has(el)) return contents.get(el);
+    const text = readContent(el, ctx);
+    if (plainContent) contents.set(el, text);
+    return text;
+  };
+  const readContent = (el, ctx) => {
     const inner = { hidden: ctx.hidden, referenced: ctx.referenced, skip: ctx.skip, nested: true };
     let text = '';
     const visibleText = ctx.hidden || style(el).visibility === 'visible';
