@@ -212,11 +212,12 @@ nb::tuple extract_page_facts(PageScanner& self) {
   save_snapshot(self.held_page(), elements, text_elements);
   if (!recorded_facts.is_record()) {
     static const nb::handle json_loads = nb::object(nb::module_::import_("json").attr("loads")).release();
+    // A stand-in page that runs no scripts answers something else: no facts.
     const values::Value answer = page.evaluate(scan::facts_script(xpaths));
-    if (!answer.is_text()) throw nb::type_error("the page facts must be a JSON text");
-    recorded_facts = page.values().read(json_loads(make_str(answer.as_text())));
+    if (answer.is_text()) recorded_facts = page.values().read(json_loads(make_str(answer.as_text())));
   }
-  const values::Value facts(scan::facts_of(xpaths, recorded_facts.as_record()));
+  const values::Value facts(recorded_facts.is_record() ? scan::facts_of(xpaths, recorded_facts.as_record())
+                                                       : values::Record());
   return nb::make_tuple(to_python(elements), to_python(text_elements), to_python(facts));
 }
 

@@ -168,3 +168,19 @@ def test_the_per_element_protocol_adds_one_call_for_the_facts(page, site, settin
     per_element = PageScanner(page).extract_page_facts()
     assert counting.calls["evaluate"] - scan_calls["evaluate"] == scan_calls["evaluate"] + 1
     assert json.dumps(per_element, ensure_ascii=False) == json.dumps(single_pass, ensure_ascii=False)
+
+
+def test_a_stand_in_page_that_runs_no_scripts_gets_the_scan_and_no_facts(settings):
+    from fakepage import FakePage
+    from vantor.engine.browser.pagescanner import INTERACTABLE_SELECTOR, PageScanner
+
+    def stand_in():
+        page = FakePage()
+        page.lists[INTERACTABLE_SELECTOR] = [page.element("save", tag="button", text="Save")]
+        return page
+
+    plain_page, facts_page = stand_in(), stand_in()
+    plain = PageScanner(plain_page).extract_interactable_elements()
+    elements, text_elements, facts = PageScanner(facts_page).extract_page_facts()
+    assert (elements, text_elements, facts) == (*plain, {}) and len(elements) == 1
+    assert facts_page.calls == plain_page.calls + [("page", "evaluate", "cursor")]
