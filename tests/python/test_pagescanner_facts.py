@@ -184,3 +184,13 @@ def test_a_stand_in_page_that_runs_no_scripts_gets_the_scan_and_no_facts(setting
     elements, text_elements, facts = PageScanner(facts_page).extract_page_facts()
     assert (elements, text_elements, facts) == (*plain, {}) and len(elements) == 1
     assert facts_page.calls == plain_page.calls + [("page", "evaluate", "cursor")]
+
+
+def test_a_page_that_breaks_the_facts_keeps_its_scan(page, site, settings):  # noqa: F811
+    from vantor.engine.browser.pagescanner import PageScanner
+    page.goto(site + "facts.html")
+    page.evaluate("() => { Object.values = () => { throw new Error('replaced by the page'); }; }")
+    plain = PageScanner(page).extract_interactable_elements()
+    counting = Counting(page)
+    elements, text_elements, facts = PageScanner(page).extract_page_facts()
+    assert (elements, text_elements, facts) == (*plain, {}) and counting.calls["evaluate"] == 1

@@ -14,7 +14,7 @@ using values::Record;
 using values::Value;
 
 std::string facts_collector() {
-  return "(" + std::string(scripts::collect_facts) + ")((" + std::string(scripts::page_facts) + ")())";
+  return "(" + std::string(scripts::collect_facts) + ")(" + std::string(scripts::page_facts) + ")";
 }
 
 std::string facts_script(const List& xpaths) {
