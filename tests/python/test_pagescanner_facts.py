@@ -145,7 +145,7 @@ def test_values_changed_after_load_are_read(page, site, settings):  # noqa: F811
         "Standard", "rows: 2", True)
 
 
-@pytest.mark.parametrize("name", ["facts.html", "shop.html"])
+@pytest.mark.parametrize("name", ["facts.html", "shop.html", "cursor_pointer.html"])
 def test_facts_come_with_the_scan_in_one_round_trip(page, site, settings, name):  # noqa: F811
     from vantor.engine.browser.pagescanner import PageScanner
     page.goto(site + name)
