@@ -1,5 +1,7 @@
 """Page scan cost on a real browser: extract_interactable_elements() on the
-realistic shop page and on generated pages of 100, 500 and 2,000 elements.
+realistic shop page, on generated pages of 100, 500 and 2,000 elements, on
+tall pages (1,000 and 4,000 rows, past 65,536 px) and on form rows inside a
+scaled container.
 
 For each page it prints, measured side by side in one run: the scan through
 the per-element protocol (a stand-in page forwarding to the real one, so the
@@ -50,6 +52,20 @@ def generated_table(rows):
                    f'<td>${i}.00</td><td><a href="#edit-{i}">Edit</a></td></tr>' for i in range(rows))
     return ("<!doctype html><html><body><table><thead><tr><th></th><th>Product</th><th>Price</th><th>Actions</th>"
             f"</tr></thead><tbody>{body}</tbody></table></body></html>")
+
+
+def tall_page(rows):
+    """A long list, a button and a paragraph a row, far past 65,536 px tall."""
+    return "<!doctype html><html><body style='margin:0'>" + "".join(
+        f"<button style='display:block;height:{37.3 + (i % 7) * 13.37}px'>Item {i}</button>"
+        f"<p style='height:{(i % 4) * 50.15}px'>About item {i}</p>" for i in range(rows)) + "</body></html>"
+
+
+def scaled_form(rows=60):
+    """Form rows inside a container scaled and moved as widget libraries do with their fields and dialogs."""
+    fields = "".join(f'<div><label for="s{i}">Field {i}</label><input id="s{i}"></div>' for i in range(rows))
+    return ("<!doctype html><html><body><div style='transform: scale(0.913) translate(3.3px, 7.1px); "
+            f"transform-origin: 0 0'>{fields}</div></body></html>")
 
 
 class Counted:
@@ -125,7 +141,8 @@ def main(rounds=3):
     settings.SAVE_SNAPSHOTS = False
     settings.PER_ELEMENT_SCAN = False
     pages = [("shop.html", (ROOT / "tests" / "pages" / "shop.html").as_uri())] + [
-        (f"generated {n}", n) for n in (100, 500, 2000)]
+        (f"generated {n}", n) for n in (100, 500, 2000)] + [
+        ("tall 1,000", tall_page(1000)), ("tall 4,000", tall_page(4000)), ("scaled form", scaled_form())]
     print(f"page scanner: extract_interactable_elements(), per-element protocol (median of {rounds} scans, one of "
           f"the 2,000-element page) vs one-call scan and one bare DOM walk (medians of 15)")
     print(f"  {'page':<14} {'elements':>8} {'found':>9} {'per element':>12} {'calls':>6} {'one call':>9}"
@@ -134,11 +151,14 @@ def main(rounds=3):
         browser = playwright.chromium.launch(executable_path=executable, headless=True, args=["--no-sandbox"])
         page = browser.new_page(viewport={"width": 1280, "height": 800})
         for name, source in pages:
-            if isinstance(source, str):
-                page.goto(source)
-            else:
+            if isinstance(source, int):
                 page.set_content(generated_page(source))
-            count, per_element, calls, single, walk, found, texts = measure(page, 1 if source == 2000 else rounds)
+            elif source.startswith("<!doctype"):
+                page.set_content(source)
+            else:
+                page.goto(source)
+            large = source == 2000 or name.startswith("tall")
+            count, per_element, calls, single, walk, found, texts = measure(page, 1 if large else rounds)
             print(f"  {name:<14} {count:>8} {found:>4}+{texts:<4} {per_element * 1000:>10.0f}ms {calls:>6}"
                   f" {single * 1000:>7.1f}ms {walk * 1000:>8.1f}ms {per_element / single:>8.0f}x"
                   f" {single / walk:>7.2f}x")

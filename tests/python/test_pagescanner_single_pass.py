@@ -286,3 +286,26 @@ def test_pages_that_patch_built_ins_read_as_element_by_element(page, settings, p
     for read in (lambda s: s.extract_interactable_elements(), lambda s: s.extract_text_elements()):
         per_element, single_pass = both_ways(page, settings, read, load)
         assert_same(per_element, single_pass, patch)
+
+
+def tall_page(rows):
+    """A long list: a button and a paragraph per row, of varied sizes, far past 65,536 px."""
+    return "<body style='margin:0'>" + "".join(
+        f"<button style='display:block;height:{137.3 + (i % 7) * 13.37}px;margin-left:{(i % 9) * 1.3}px'>Item {i}"
+        f"</button><p style='margin:{(i % 3) * 0.7}px;height:{(i % 4) * 150.15}px'>About item {i}</p>"
+        for i in range(rows)) + "</body>"
+
+
+def test_a_tall_page_is_read_in_one_call_as_element_by_element(page, settings):  # noqa: F811
+    from vantor.engine.browser.pagescanner import PageScanner
+
+    def load():
+        page.set_content(tall_page(220))
+        page.evaluate("window.scrollTo(0, 2000)")
+
+    per_element, single_pass = both_ways(page, settings, lambda s: s.extract_interactable_elements(), load)
+    assert_same(per_element, single_pass, "tall page")
+    assert max(e["bounding_box"]["y"] for e in single_pass[0]) > 65536
+    counting = Counting(page)
+    PageScanner(page).extract_interactable_elements()
+    assert counting.calls == {"evaluate": 1, "query_selector_all": 0, "query_selector": 0}  # no box asked live

@@ -5,10 +5,12 @@
 // a height (getBoundingClientRect() leaves out those lacking either); when
 // none has, it is the first fragment. Where the driver measures in finer
 // steps than a layout unit (1/64 px: transforms, zoom) the page cannot
-// reproduce its float values, and the answer is 'live': ask the driver.
+// reproduce its float values, and the answer is 'live': ask the driver. On the
+// layout grid the page's numbers are the driver's, on pages measured up to
+// 3 million px tall (long feeds and tables), so the bound lies beyond that.
 // Makes the function once per scan.
 () => {
-  const exact = (value) => Number.isInteger(value * 64) && Math.abs(value) < 65536;
+  const exact = (value) => Number.isInteger(value * 64) && Math.abs(value) < 4194304;
   return (el) => {
     const rects = el.getClientRects();
     if (rects.length === 0) return null;
