@@ -195,8 +195,12 @@ TEST(RecordedPage, TheRecordScriptHoldsTheRulesOwnScriptsAndSelectors) {
     EXPECT_NE(full.find(part), std::string::npos);
   EXPECT_NE(full.find("[role=\\\"button\\\"]"), std::string::npos);
   EXPECT_EQ(full.substr(0, 5), "() =>");
-  EXPECT_NE(full.find(", false)"), std::string::npos);
-  EXPECT_NE(scan::page_record_script(true).find(", true)"), std::string::npos);
+  // The last two arguments: text only, and the facts collector (null when the facts are not asked for).
+  EXPECT_NE(full.find(", false, null)"), std::string::npos);
+  EXPECT_NE(scan::page_record_script(true).find(", true, null)"), std::string::npos);
+  const std::string& with_facts = scan::page_record_script(false, true);
+  EXPECT_EQ(with_facts.find(", false, null)"), std::string::npos);
+  EXPECT_NE(with_facts.find(", false, ("), std::string::npos);
 }
 
 }  // namespace
