@@ -7,9 +7,10 @@ from scanpages import site  # noqa: F401
 
 import vantor.engine as engine
 from vantor.engine.finding import ElementNotFound
+from vantor.engine.runner.policy import POLICIES
 
 
-@pytest.mark.parametrize("strategies", ["spec"])
+@pytest.mark.parametrize("strategies", POLICIES)
 def test_locate_gives_the_element_the_engine_picks(page, site, strategies):  # noqa: F811
     page.goto(site + "shop.html")
     button = engine.locate(page, "the second Add to cart button", strategies=strategies, timeout_ms=2000)
@@ -32,3 +33,9 @@ def test_nothing_found_is_a_clear_error_listing_the_closest(page, site):  # noqa
     message = str(error.value)
     assert message.startswith("no element found for 'the Checkout now zebra button'")
     assert "closest:" in message and isinstance(error.value, LookupError)
+
+
+def test_the_default_strategies_find_what_a_tester_names(page, site):  # noqa: F811
+    page.goto(site + "shop.html")
+    decision = engine.explain(page, "verify Add to cart is visible", timeout_ms=2000)
+    assert decision["resolved"] and decision["element"]["text"] == "Add to cart"

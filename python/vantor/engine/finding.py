@@ -10,7 +10,7 @@ as the runner does for a step.
 import time
 
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
-from vantor.engine.runner.policy import answer, checkers_named, decide, needs_facts, policy_named
+from vantor.engine.runner.policy import DEFAULT_POLICY, answer, checkers_named, decide, needs_facts, policy_named
 from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, settle
 
 # The least time a settle is given, even once the time is up.
@@ -32,7 +32,7 @@ class ElementNotFound(LookupError):
         super().__init__("\n".join(lines))
 
 
-def explain(page, step, *, strategies="role", timeout_ms=DEFAULT_TIMEOUT_MS):
+def explain(page, step, *, strategies=DEFAULT_POLICY, timeout_ms=DEFAULT_TIMEOUT_MS):
     """The engine's decision for a step (or a bare target such as "the Search button"):
     a dict with the step, its parsed form, whether it resolved, the strategy that
     decided and its rule, whether the choice was ambiguous, the element descriptor,
@@ -59,7 +59,7 @@ def explain(page, step, *, strategies="role", timeout_ms=DEFAULT_TIMEOUT_MS):
     return _decision(step, parsed, strategy, results, elements + texts)
 
 
-def locate(page, step, *, strategies="role", timeout_ms=DEFAULT_TIMEOUT_MS):
+def locate(page, step, *, strategies=DEFAULT_POLICY, timeout_ms=DEFAULT_TIMEOUT_MS):
     """A Playwright Locator for the element the engine picks for the step or target;
     ElementNotFound, listing the closest candidates, when none resolves."""
     decision = explain(page, step, strategies=strategies, timeout_ms=timeout_ms)

@@ -55,8 +55,8 @@ def build_parser():
                      help="the address a local --url folder is served on (default 127.0.0.1); "
                           "with --connect, one the remote browser can reach")
     run.add_argument("--strategies", choices=POLICIES, default=RunOptions.strategies,
-                     help="how elements are found: 'role' tries the role-and-name matcher first, then text "
-                          "matching and spatial; 'spec' uses text matching and spatial alone (default %(default)s)")
+                     help="how elements are found: 'spec' uses text matching, then spatial; 'role' (once the "
+                          "role-and-name matcher is built) tries it first (default %(default)s)")
     run.add_argument("--junit", metavar="PATH", help="also write JUnit XML: one testcase per script")
     run.add_argument("--json", metavar="PATH", help="also write every step's outcome as JSON")
 

@@ -38,8 +38,20 @@ class Decision:
 
 
 ROLE_STRATEGY = "role and name"
-# The choices of --strategies: the role matcher first, or the specified order alone.
-POLICIES = ("role", "spec")
+
+
+def role_matcher_built():
+    try:
+        import vantor.engine.strategies.rolematcher  # noqa: F401
+    except ImportError:
+        return False
+    return True
+
+
+# The choices of --strategies: the role matcher first (once that module is
+# built), or the specified order alone; the first is the default.
+POLICIES = ("role", "spec") if role_matcher_built() else ("spec",)
+DEFAULT_POLICY = POLICIES[0]
 
 
 def role_strategy():
