@@ -10,6 +10,7 @@ from vantor.engine.runner.options import DEFAULT_REPORT_ROOT, DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.policy import POLICIES
 from vantor.engine.runner.run import BAD_INPUT, run_script
 from vantor.engine.runner.script import ScriptError, find_scripts
+from vantor.engine.runner.shard import ShardError, deal, parse_shard
 
 EXIT_CODES = """exit codes:
   0  every step passed
@@ -57,8 +58,15 @@ def build_parser():
     run.add_argument("--strategies", choices=POLICIES, default=RunOptions.strategies,
                      help="how elements are found: 'spec' uses text matching, then spatial; 'role' (once the "
                           "role-and-name matcher is built) tries it first (default %(default)s)")
+    run.add_argument("--shard", metavar="INDEX/TOTAL",
+                     help="run only this machine's share of the scripts, dealt by sorted path (CI matrices)")
     run.add_argument("--junit", metavar="PATH", help="also write JUnit XML: one testcase per script")
     run.add_argument("--json", metavar="PATH", help="also write every step's outcome as JSON")
+
+    merge = commands.add_parser("merge", help="join the --json results of several shards into one file and index")
+    merge.add_argument("results", nargs="+", metavar="RESULTS_JSON")
+    merge.add_argument("--json", required=True, metavar="PATH", help="the joined results")
+    merge.add_argument("--index", metavar="PATH", help="also an HTML page linking every script's report")
 
     check = commands.add_parser("check", help="show how each step of the scripts reads, without a browser")
     check.add_argument("scripts", nargs="+", metavar="SCRIPT")
@@ -88,11 +96,19 @@ def main(argv=None):
         from vantor.engine.runner.browser_server import serve
 
         return serve(args.browser_path, args.host, args.port)
+    if args.command == "merge":
+        return merge_results(args)
     try:
         scripts = find_scripts(args.scripts)
-    except ScriptError as error:
+        if getattr(args, "shard", None):
+            index, total = parse_shard(args.shard)
+            scripts = deal(scripts, index, total)
+    except (ScriptError, ShardError) as error:
         print(f"error: {error}", file=sys.stderr)
         return BAD_INPUT
+    if not scripts:
+        print(f"Shard {args.shard} has no scripts to run.", flush=True)
+        return 0
     if args.command == "check":
         from vantor.engine.runner.show import show_scripts
 
@@ -110,6 +126,18 @@ def main(argv=None):
     write_ci_output(results, args)
     codes = [result.code for result in results]
     return 130 if 130 in codes else max(codes)
+
+
+def merge_results(args):
+    from vantor.engine.runner.shard import merge
+
+    try:
+        records = merge(args.results, Path(args.json), Path(args.index) if args.index else None)
+    except (OSError, ValueError, KeyError) as error:
+        print(f"error: cannot merge: {error}", file=sys.stderr)
+        return BAD_INPUT
+    print(f"Merged {len(records)} script results: {Path(args.json).resolve()}", flush=True)
+    return 0
 
 
 def write_ci_output(results, args):
