@@ -122,5 +122,5 @@ def test_the_demo_runs_as_a_pytest_test(pytester):
     if chromium_path() is None:
         pytest.skip("no Chromium here")
     result = pytester.runpytest_subprocess(str(ROOT / "examples" / "demo"), "-p", "no:cacheprovider",
-                                           "--rootdir", str(ROOT / "examples" / "demo"))
-    result.assert_outcomes(passed=1)
+                                           "--rootdir", str(ROOT / "examples" / "demo"), "-n", "2")
+    result.assert_outcomes(passed=len(list((ROOT / "examples" / "demo").glob("*.steps"))))
