@@ -206,7 +206,7 @@ nb::tuple extract_page_facts(PageScanner& self) {
   values::Value recorded_facts;
   scan::PageScan result = scan_page_with(
       page, self.held_page(), false, [](scan::PageHandle& page) { return scan::scan_page(page); }, &recorded_facts);
-  const values::List xpaths = scan::descriptor_xpaths(result.elements, result.text_elements);
+  values::List xpaths = scan::descriptor_xpaths(result.elements, result.text_elements);
   const values::Value elements(std::move(result.elements));
   const values::Value text_elements(std::move(result.text_elements));
   save_snapshot(self.held_page(), elements, text_elements);
@@ -216,9 +216,13 @@ nb::tuple extract_page_facts(PageScanner& self) {
     const values::Value answer = page.evaluate(scan::facts_script(xpaths));
     if (answer.is_text()) recorded_facts = page.values().read(json_loads(make_str(answer.as_text())));
   }
+  values::List unlisted;
+  if (recorded_facts.is_record()) unlisted = scan::unlisted_of(recorded_facts.as_record(), xpaths);
+  for (const values::Value& descriptor : unlisted) xpaths.push_back(*descriptor.as_record().find("xpath"));
   const values::Value facts(recorded_facts.is_record() ? scan::facts_of(xpaths, recorded_facts.as_record())
                                                        : values::Record());
-  return nb::make_tuple(to_python(elements), to_python(text_elements), to_python(facts));
+  return nb::make_tuple(to_python(elements), to_python(text_elements), to_python(facts),
+                        to_python(values::Value(std::move(unlisted))));
 }
 
 nb::object extract_text_elements(PageScanner& self) {
@@ -317,9 +321,10 @@ NB_MODULE(pagescanner, m) {
                "The element descriptors (native, custom inputs, pointer-cursor elements, all labelled) and the "
                "text element descriptors of the page; writes a snapshot when the settings ask for one.")
           .def("extract_page_facts", &extract_page_facts,
-               nb::sig("def extract_page_facts(self) -> tuple[list[dict], list[dict], dict[str, dict]]"),
-               "What extract_interactable_elements() returns, and the page facts of those descriptors by XPath: role, "
-               "accessible name, label, states, value shown and table context.")
+               nb::sig("def extract_page_facts(self) -> tuple[list[dict], list[dict], dict[str, dict], list[dict]]"),
+               "What extract_interactable_elements() returns, the page facts of those descriptors by XPath (role, "
+               "accessible name, label, states, value shown, table context), and descriptors with facts of the "
+               "elements named by role that the scan does not list (ARIA widgets, header cells).")
           .def("extract_text_elements", &extract_text_elements,
                nb::sig("def extract_text_elements(self) -> list[dict]"),
                "The visible text elements of the page, without wrappers whose text their children list.")

@@ -5,7 +5,10 @@
 // in key order: a large table's facts are mostly key names otherwise. A page
 // whose own scripts break the facts (a built-in replaced) loses the facts of
 // the elements concerned, never the scan they travel with.
-(makeFacts) => (known, xpaths) => {
+//
+// Under "unlisted" (no XPath is that word) come the descriptors of the
+// elements named by role, with their facts.
+(makeFacts, unlistedOf, xpathOf) => (known, xpaths) => {
   const out = {};
   let facts;
   try {
@@ -36,6 +39,13 @@
     }
   } catch (error) {
     // the facts gathered so far stand
+  }
+  try {
+    const unlisted = unlistedOf(xpathOf)();
+    for (const descriptor of unlisted) if (!(descriptor.xpath in out)) add(find(descriptor.xpath), descriptor.xpath);
+    out.unlisted = unlisted.filter((descriptor) => descriptor.xpath in out);
+  } catch (error) {
+    // the listed elements' facts stand
   }
   return out;
 }

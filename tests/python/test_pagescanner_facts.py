@@ -45,7 +45,7 @@ def direct(page):  # noqa: F811
 def scanned(page):  # noqa: F811
     """Facts of every scanned element with an id, from extract_page_facts()."""
     from vantor.engine.browser.pagescanner import PageScanner
-    elements, text_elements, facts = PageScanner(page).extract_page_facts()
+    elements, text_elements, facts, _unlisted = PageScanner(page).extract_page_facts()
     by_id = {}
     for descriptor in elements + text_elements:
         element_id = descriptor["attributes"].get("id")
@@ -151,10 +151,12 @@ def test_facts_come_with_the_scan_in_one_round_trip(page, site, settings, name):
     page.goto(site + name)
     plain = PageScanner(page).extract_interactable_elements()
     counting = Counting(page)
-    elements, text_elements, facts = PageScanner(page).extract_page_facts()
+    elements, text_elements, facts, unlisted = PageScanner(page).extract_page_facts()
     assert counting.calls == {"evaluate": 1, "query_selector_all": 0, "query_selector": 0}
     assert (elements, text_elements) == plain
-    assert set(facts) == {d["xpath"] for d in elements + text_elements}
+    listed = {d["xpath"] for d in elements + text_elements}
+    assert not listed & {d["xpath"] for d in unlisted}
+    assert set(facts) == listed | {d["xpath"] for d in unlisted}
 
 
 def test_the_per_element_protocol_adds_one_call_for_the_facts(page, site, settings):  # noqa: F811
@@ -181,7 +183,7 @@ def test_a_stand_in_page_that_runs_no_scripts_gets_the_scan_and_no_facts(setting
 
     plain_page, facts_page = stand_in(), stand_in()
     plain = PageScanner(plain_page).extract_interactable_elements()
-    elements, text_elements, facts = PageScanner(facts_page).extract_page_facts()
+    elements, text_elements, facts, _unlisted = PageScanner(facts_page).extract_page_facts()
     assert (elements, text_elements, facts) == (*plain, {}) and len(elements) == 1
     assert facts_page.calls == plain_page.calls + [("page", "evaluate", "cursor")]
 
@@ -192,5 +194,29 @@ def test_a_page_that_breaks_the_facts_keeps_its_scan(page, site, settings):  # n
     page.evaluate("() => { Object.values = () => { throw new Error('replaced by the page'); }; }")
     plain = PageScanner(page).extract_interactable_elements()
     counting = Counting(page)
-    elements, text_elements, facts = PageScanner(page).extract_page_facts()
+    elements, text_elements, facts, _unlisted = PageScanner(page).extract_page_facts()
     assert (elements, text_elements, facts) == (*plain, {}) and counting.calls["evaluate"] == 1
+
+
+def test_elements_named_by_role_that_the_scan_leaves_out_come_unlisted_with_their_facts(page, site, settings):  # noqa: F811
+    from vantor.engine.browser.pagescanner import PageScanner
+    page.goto(site + "facts.html")
+    page.evaluate("""() => {
+        const slider = document.createElement('div');
+        Object.assign(slider, { id: 'volume', tabIndex: 0 });
+        slider.setAttribute('role', 'slider');
+        slider.setAttribute('aria-label', 'Volume');
+        slider.style.cssText = 'width: 120px; height: 12px; background: #ccc';
+        const hidden = slider.cloneNode();
+        hidden.id = 'hidden-slider';
+        hidden.style.display = 'none';
+        document.body.append(slider, hidden);
+    }""")
+    elements, text_elements, facts, unlisted = PageScanner(page).extract_page_facts()
+    by_id = {d["attributes"].get("id"): d for d in unlisted}
+    assert "volume" in by_id and "hidden-slider" not in by_id
+    assert facts[by_id["volume"]["xpath"]]["name"] == "Volume"
+    # The header cell holding only the select-all checkbox has no text of its own to be listed by.
+    headers = [d for d in unlisted if d["tag"] == "th"]
+    assert headers and all(facts[d["xpath"]]["role"] == "columnheader" for d in headers)
+    assert all(list(d) == list(text_elements[0]) for d in unlisted)  # the text elements' keys, in order

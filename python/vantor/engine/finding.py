@@ -10,7 +10,9 @@ as the runner does for a step.
 import time
 
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
-from vantor.engine.runner.policy import DEFAULT_POLICY, answer, checkers_named, decide, needs_facts, policy_named
+from vantor.engine.runner.policy import (
+    DEFAULT_POLICY, PageFacts, answer, checkers_named, decide, needs_facts, policy_named,
+)
 from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, settle
 
 # The least time a settle is given, even once the time is up.
@@ -83,7 +85,8 @@ def _scan(page, with_facts):
 
     scanner = PageScanner(page)
     if with_facts:
-        return scanner.extract_page_facts()
+        elements, texts, facts, unlisted = scanner.extract_page_facts()
+        return elements, texts, PageFacts(facts, unlisted)
     elements, texts = scanner.extract_interactable_elements()
     return elements, texts, None
 

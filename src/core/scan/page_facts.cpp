@@ -14,7 +14,8 @@ using values::Record;
 using values::Value;
 
 std::string facts_collector() {
-  return "(" + std::string(scripts::collect_facts) + ")(" + std::string(scripts::page_facts) + ")";
+  return "(" + std::string(scripts::collect_facts) + ")(" + std::string(scripts::page_facts) + ", " +
+         std::string(scripts::unlisted_elements) + ", " + std::string(scripts::xpath) + ")";
 }
 
 std::string facts_script(const List& xpaths) {
@@ -33,6 +34,19 @@ List descriptor_xpaths(const List& elements, const List& text_elements) {
     }
   }
   return xpaths;
+}
+
+List unlisted_of(const Record& facts, const List& listed) {
+  const Value* unlisted = facts.find("unlisted");
+  if (!unlisted || !unlisted->is_list()) return {};
+  std::set<std::string_view> seen;
+  for (const Value& xpath : listed) seen.insert(xpath.as_text());
+  List kept;
+  for (const Value& descriptor : unlisted->as_list()) {
+    const Value* xpath = descriptor.is_record() ? descriptor.as_record().find("xpath") : nullptr;
+    if (xpath && xpath->is_text() && seen.insert(xpath->as_text()).second) kept.push_back(descriptor);
+  }
+  return kept;
 }
 
 Record facts_of(const List& xpaths, const Record& facts) {

@@ -31,6 +31,11 @@ inline constexpr std::array<std::string_view, 20> fact_keys = {
     "testid", "checked", "selected",  "expanded", "disabled",      "readonly",  "required",
     "value",  "table",   "row",       "column",   "column_header", "row_header"};
 
+// The descriptors of the elements named by role that the scan does not list
+// (whose XPaths are not among `listed`), as the facts answer gave them (under
+// "unlisted"); empty when it gave none.
+values::List unlisted_of(const values::Record& facts, const values::List& listed);
+
 // The fact records of those XPaths that `facts` (XPath to the list of values
 // the page sent) holds, in the order given.
 values::Record facts_of(const values::List& xpaths, const values::Record& facts);

@@ -26,7 +26,8 @@ extern const std::string_view element_state;  // makes the visibility and enable
 extern const std::string_view element_box;    // an element's box
 
 // Page facts (see page_facts.hpp):
-extern const std::string_view page_facts;     // makes the facts function of one scan
-extern const std::string_view collect_facts;  // facts keyed by XPath
+extern const std::string_view page_facts;         // makes the facts function of one scan
+extern const std::string_view collect_facts;      // facts keyed by XPath
+extern const std::string_view unlisted_elements;  // elements named by role that the scan does not list
 
 }  // namespace vantor::scan::scripts

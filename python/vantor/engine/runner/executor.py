@@ -21,7 +21,9 @@ from vantor.engine.runner.candidates import closest
 from vantor.engine.runner.keys import key_combination
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcome, cut
-from vantor.engine.runner.policy import SPATIAL_STRATEGY, TEXT_STRATEGY, Strategy, answer, decide, needs_facts
+from vantor.engine.runner.policy import (
+    SPATIAL_STRATEGY, TEXT_STRATEGY, PageFacts, Strategy, answer, decide, needs_facts,
+)
 from vantor.engine.runner.policy import specified_policy
 from vantor.engine.runner.script import Step
 from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, elapsed_ms, settle, stop_loading
@@ -148,7 +150,8 @@ class StepRunner:
         self._settled_ms += settle(self.page, max(self._left_ms(), _LAST_TRY_MS))
         scanner = PageScanner(self.page)
         if self._with_facts:
-            elements, texts, self._facts = scanner.extract_page_facts()
+            elements, texts, facts, unlisted = scanner.extract_page_facts()
+            self._facts = PageFacts(facts, unlisted)
             return elements, texts
         return scanner.extract_interactable_elements()
 

@@ -17,16 +17,29 @@ SPATIAL_STRATEGY = "spatial"
 
 
 @dataclass(frozen=True)
+class PageFacts:
+    """What the facts scan adds to the descriptors: fact records by XPath, and
+    descriptors of the elements named by role that the scan does not list."""
+    by_xpath: dict
+    unlisted: list
+
+
+NO_FACTS = PageFacts({}, [])
+
+
+@dataclass(frozen=True)
 class Strategy:
     name: str
     # (parsed instruction, element descriptors, text element descriptors) -> resolution result;
-    # with the page facts (xpath -> fact record) as a fourth argument when `needs_facts`.
+    # with the page facts (xpath -> fact record) as a fourth argument when `needs_facts`,
+    # and the elements the scan does not list among the text elements.
     resolve: Callable
     needs_facts: bool = False
 
     def ask(self, parsed, elements, texts, facts):
         if self.needs_facts:
-            return self.resolve(parsed, elements, texts, facts if facts is not None else {})
+            facts = facts if facts is not None else NO_FACTS
+            return self.resolve(parsed, elements, texts + facts.unlisted, facts.by_xpath)
         return self.resolve(parsed, elements, texts)
 
 
@@ -38,6 +51,7 @@ class Decision:
 
 
 ROLE_STRATEGY = "role and name"
+ROLE_PLACED_STRATEGY = "role and place"
 
 
 def role_matcher_built():
@@ -60,9 +74,20 @@ def role_strategy():
     return Strategy(ROLE_STRATEGY, RoleMatcher().resolve, needs_facts=True)
 
 
+def role_placed_strategy():
+    from vantor.engine.strategies.rolematcher import RoleMatcher
+
+    return Strategy(ROLE_PLACED_STRATEGY, RoleMatcher().resolve_placed, needs_facts=True)
+
+
 def policy_named(name):
-    """The element-step policy a --strategies choice names."""
-    return [role_strategy(), *specified_policy()] if name == "role" else specified_policy()
+    """The element-step policy a --strategies choice names. The role matcher
+    goes first but leaves targets placed by a spatial phrase ("the button
+    below Email") to the specified order, and answers those itself only when
+    the specified order found nothing."""
+    if name != "role":
+        return specified_policy()
+    return [role_strategy(), *specified_policy(), role_placed_strategy()]
 
 
 def checkers_named(name):
