@@ -10,7 +10,7 @@ import pytest
 
 from vantor.engine.agent import stepreader
 from vantor.engine.spatial import gridmaker, gridseeker
-from vantor.engine.strategies import layoutmatcher
+from vantor.engine.strategies import layoutmatcher, rolematcher
 
 # (owner, name, parameters); "p=None" has a default. Owner None: a module function.
 METHODS = [
@@ -29,6 +29,10 @@ METHODS = [
     (gridseeker.GridSeeker, "_resolve_ordinal", ["ordinal", "type_filter", "search_text=None"]),
     (layoutmatcher.LayoutMatcher, "__init__", []),
     (layoutmatcher.LayoutMatcher, "resolve", ["parsed_instruction", "matrix", "dom_candidates"]),
+    (rolematcher.RoleMatcher, "__init__", []),
+    (rolematcher.RoleMatcher, "resolve", ["parsed_instruction", "elements", "text_elements=None", "facts=None"]),
+    (rolematcher.RoleMatcher, "resolve_placed",
+     ["parsed_instruction", "elements", "text_elements=None", "facts=None"]),
 ]
 FUNCTIONS = [
     (stepreader, "_extract_ordinal", ["text"]),
