@@ -39,3 +39,29 @@ def test_the_default_strategies_find_what_a_tester_names(page, site):  # noqa: F
     page.goto(site + "shop.html")
     decision = engine.explain(page, "verify Add to cart is visible", timeout_ms=2000)
     assert decision["resolved"] and decision["element"]["text"] == "Add to cart"
+
+
+@pytest.mark.parametrize("step, element_id, rule", [
+    ("click the checkbox next to Cutting Board", "row-board",
+     "checkbox in the row of element 'cutting board'"),
+    ("click the Gift wrap checkbox", "gift", "checkbox named exactly 'gift wrap'"),
+    ("select Standard from Ship by", "ship", "element named exactly 'ship by'"),
+    ("click the Express lane switch", "express-switch", "switch named exactly 'express lane'"),
+    ("click the second Edit link", "edit-board", "the 2nd link named exactly 'edit' in reading order"),
+    ("verify text Leave at the door is visible", "notes", "text showing exactly 'leave at the door'"),
+    ("click the Search button", "search-button", "button named exactly 'search'"),
+])
+def test_the_role_policy_finds_by_role_and_accessible_name(page, site, step, element_id, rule):  # noqa: F811
+    page.goto(site + "facts.html")
+    decision = engine.explain(page, step, strategies="role", timeout_ms=2000)
+    assert decision["strategy"] == "role and name" and decision["rule"] == rule
+    assert engine.locate(page, step, strategies="role", timeout_ms=2000).get_attribute("id") == element_id
+
+
+def test_a_target_placed_on_the_page_goes_to_the_specified_order_first(page, site):  # noqa: F811
+    page.goto(site + "facts.html")
+    decision = engine.explain(page, "click the button right of Search orders", strategies="role", timeout_ms=2000)
+    role_first = decision["results"]["role and name"]
+    assert role_first["resolved"] is False and role_first["rule"].startswith("left to the specified strategies")
+    assert decision["strategy"] in ("text match", "spatial", "role and place")
+    assert decision["element"]["xpath"].endswith("button[1]")
