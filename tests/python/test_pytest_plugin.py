@@ -105,7 +105,7 @@ def test_the_steps_fixture_runs_lines_on_the_tests_page(project):
             with pytest.raises(StepFailed, match="click Ghost"):
                 steps("click Ghost")
     """)
-    project.runpytest_subprocess("--steps-timeout", "500").assert_outcomes(passed=1)
+    project.runpytest_subprocess("--steps-timeout", "1500").assert_outcomes(passed=1)
 
 
 def test_a_remote_browser_server_under_xdist(project):
