@@ -29,3 +29,10 @@ def reader():
     from vantor.engine.agent.stepreader import StepReader
 
     return StepReader()
+
+
+@pytest.fixture
+def in_tmp(tmp_path, monkeypatch):
+    """The test runs in an empty working directory of its own (files the reporter writes land there)."""
+    monkeypatch.chdir(tmp_path)
+    return tmp_path

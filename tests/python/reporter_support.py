@@ -16,8 +16,9 @@ def reporter_with(results=()):
     return reporter
 
 
-def printed(call):
+def printed(call, *args, **kwargs):
+    """What the call wrote to sys.stdout (any str, lone surrogates included)."""
     out = io.StringIO()
     with contextlib.redirect_stdout(out):
-        call()
+        call(*args, **kwargs)
     return out.getvalue()

@@ -16,9 +16,15 @@ def write_script(folder, name, lines):
     return path
 
 
-def run_cli(*args, cwd, timeout=300):
-    return subprocess.run([sys.executable, "-m", "vantor.engine", "run", *map(str, args)], capture_output=True,
+def engine_cli(*args, cwd=None, timeout=300):
+    """`python -m vantor.engine ARGS...`, its output captured."""
+    return subprocess.run([sys.executable, "-m", "vantor.engine", *map(str, args)], capture_output=True,
                           text=True, cwd=cwd, timeout=timeout)
+
+
+def run_cli(*args, cwd, timeout=300):
+    """`python -m vantor.engine run ARGS...`."""
+    return engine_cli("run", *args, cwd=cwd, timeout=timeout)
 
 
 def run_steps(folder, lines, *args, url=APP):

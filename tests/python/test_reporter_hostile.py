@@ -13,9 +13,7 @@ def fresh(n, fill="x"):
     return "".join([fill] * n)  # a str of its own, freed when the record drops it
 
 
-@pytest.fixture(autouse=True)
-def in_tmp(tmp_path, monkeypatch):
-    monkeypatch.chdir(tmp_path)
+pytestmark = pytest.mark.usefixtures("in_tmp")
 
 
 def quietly(call, *args):

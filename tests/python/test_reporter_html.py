@@ -66,10 +66,7 @@ def badges(total, passed, failed):
     )
 
 
-@pytest.fixture(autouse=True)
-def in_tmp(tmp_path, monkeypatch):
-    monkeypatch.chdir(tmp_path)
-    return tmp_path
+pytestmark = pytest.mark.usefixtures("in_tmp")
 
 
 def save(reporter):

@@ -11,6 +11,7 @@ import pytest
 from hypothesis import given
 from hypothesis import strategies as st
 
+from reporter_support import printed
 from unicode_text import text
 from vantor.engine.agent.reporter import Reporter
 
@@ -20,14 +21,6 @@ state_values = st.recursive(
     lambda children: st.lists(children, max_size=4) | st.dictionaries(text, children, max_size=4),
     max_leaves=12,
 )
-
-
-def printed(call, *args, **kwargs):
-    """What the call wrote to sys.stdout (any str, lone surrogates included)."""
-    out = io.StringIO()
-    with contextlib.redirect_stdout(out):
-        call(*args, **kwargs)
-    return out.getvalue()
 
 
 ELEMENT = {

@@ -13,10 +13,7 @@ RULE = "=" * 60
 REPORT_LINE = "  HTML report \u2192 data/reports/report.html"
 
 
-@pytest.fixture(autouse=True)
-def in_tmp(tmp_path, monkeypatch):
-    monkeypatch.chdir(tmp_path)
-    return tmp_path
+pytestmark = pytest.mark.usefixtures("in_tmp")
 
 
 def summary_of(reporter):

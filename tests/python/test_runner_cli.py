@@ -1,14 +1,9 @@
 """The command line's answers to bad input: one clear line and an exit code, never a traceback."""
 
-import subprocess
-import sys
 
 import pytest
 
-
-def run_cli(*args, cwd=None):
-    return subprocess.run([sys.executable, "-m", "vantor.engine", *map(str, args)], capture_output=True, text=True,
-                          cwd=cwd, timeout=120)
+from runner_support import engine_cli
 
 
 def assert_clean_failure(completed, code, message):
@@ -29,13 +24,13 @@ def script(tmp_path):
 
 @pytest.mark.parametrize("flag", ["--help", "-h"])
 def test_help_lists_the_commands_and_exit_codes(flag):
-    completed = run_cli(flag)
+    completed = engine_cli(flag)
     assert completed.returncode == 0
     assert "run" in completed.stdout and "exit codes:" in completed.stdout
 
 
 def test_version_names_the_package():
-    completed = run_cli("--version")
+    completed = engine_cli("--version")
     assert completed.returncode == 0
     assert completed.stdout.startswith("vantor.engine ")
 
@@ -51,25 +46,25 @@ def test_version_names_the_package():
     ],
 )
 def test_usage_errors_follow_argparse(args, message):
-    assert_clean_failure(run_cli(*args), 2, message)
+    assert_clean_failure(engine_cli(*args), 2, message)
 
 
 def test_missing_script(tmp_path):
-    assert_clean_failure(run_cli("run", tmp_path / "absent.steps", "--url", tmp_path), 2, "absent.steps: no such file")
+    assert_clean_failure(engine_cli("run", tmp_path / "absent.steps", "--url", tmp_path), 2, "absent.steps: no such file")
 
 
 def test_script_that_is_not_utf8_names_the_line(script, tmp_path):
     path = script(b"click Login\n# fine\n\xff\xfe broken\n")
-    assert_clean_failure(run_cli("run", path, "--url", tmp_path), 2, "line 3 is not valid UTF-8")
+    assert_clean_failure(engine_cli("run", path, "--url", tmp_path), 2, "line 3 is not valid UTF-8")
 
 
 def test_folder_without_scripts(tmp_path):
-    assert_clean_failure(run_cli("run", tmp_path, "--url", tmp_path), 2, "no .steps scripts in this folder")
+    assert_clean_failure(engine_cli("run", tmp_path, "--url", tmp_path), 2, "no .steps scripts in this folder")
 
 
 def test_malformed_steps_stop_before_any_browser_opens(script, tmp_path):
     path = script("click Login\n\n# a comment keeps its line\ntap Login\ntype into x\n")
-    completed = run_cli("run", path, "--url", "http://127.0.0.1:9/never-contacted")
+    completed = engine_cli("run", path, "--url", "http://127.0.0.1:9/never-contacted")
     assert_clean_failure(completed, 2, "nothing was run")
     lines = completed.stderr.splitlines()
     assert "line 4: Unknown action 'tap'." in lines[1]
@@ -78,11 +73,11 @@ def test_malformed_steps_stop_before_any_browser_opens(script, tmp_path):
 
 def test_missing_start_page_is_reported(script, tmp_path):
     path = script("click Login\n")
-    assert_clean_failure(run_cli("run", path, "--url", tmp_path / "no-such-site"), 3, "cannot open")
+    assert_clean_failure(engine_cli("run", path, "--url", tmp_path / "no-such-site"), 3, "cannot open")
 
 
 def test_check_shows_how_steps_read(script):
-    completed = run_cli("check", script("click second Add to cart button\nwait 500\n"))
+    completed = engine_cli("check", script("click second Add to cart button\nwait 500\n"))
     assert completed.returncode == 0
     assert "→ click target='Add to cart button' ordinal=2" in completed.stdout
     assert "→ wait target='500'" in completed.stdout
@@ -91,7 +86,7 @@ def test_check_shows_how_steps_read(script):
 @pytest.mark.parametrize("command", ["run", "check"])
 def test_a_line_that_validates_but_cannot_be_read_is_refused_with_its_line(script, tmp_path, command):
     path = script("click Login\nrefresh\n")
-    completed = run_cli(command, path, *(["--url", tmp_path] if command == "run" else []))
+    completed = engine_cli(command, path, *(["--url", tmp_path] if command == "run" else []))
     assert completed.returncode == 2
     assert "line 2: Unrecognised instruction: 'refresh'." in completed.stdout + completed.stderr
 
@@ -99,7 +94,7 @@ def test_a_line_that_validates_but_cannot_be_read_is_refused_with_its_line(scrip
 @pytest.mark.parametrize("command", ["run", "check"])
 def test_an_empty_script_is_bad_input(script, tmp_path, command):
     path = script("# only a comment\n\n")
-    completed = run_cli(command, path, *(["--url", tmp_path] if command == "run" else []))
+    completed = engine_cli(command, path, *(["--url", tmp_path] if command == "run" else []))
     assert completed.returncode == 2
     assert "no steps in this script" in completed.stdout + completed.stderr
 
@@ -107,7 +102,7 @@ def test_an_empty_script_is_bad_input(script, tmp_path, command):
 def test_headed_without_a_display_says_so(script, tmp_path, monkeypatch):
     monkeypatch.delenv("DISPLAY", raising=False)
     monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
-    completed = run_cli("run", script("click Login\n"), "--url", tmp_path, "--headed")
+    completed = engine_cli("run", script("click Login\n"), "--url", tmp_path, "--headed")
     assert_clean_failure(completed, 3, "no display here")
     assert "apt-get install" not in completed.stderr
 
@@ -116,6 +111,6 @@ def test_a_browser_path_that_is_not_a_browser_says_so_without_the_install_hint(s
     impostor = tmp_path / "chromium"
     impostor.write_text("#!/bin/sh\necho not a browser >&2\nexit 1\n")
     impostor.chmod(0o755)
-    completed = run_cli("run", script("click Login\n"), "--url", tmp_path, "--browser-path", impostor)
+    completed = engine_cli("run", script("click Login\n"), "--url", tmp_path, "--browser-path", impostor)
     assert_clean_failure(completed, 3, "(--browser-path) did not start as Chromium")
     assert "apt-get install" not in completed.stderr

@@ -1,13 +1,12 @@
 """The runner end to end, in real Chromium: the demo, failures, bad pages, several scripts at once."""
 
 import re
-import subprocess
-import sys
 from pathlib import Path
 
 import pytest
 
 from browser import chromium_path
+from runner_support import run_cli, write_script
 
 ROOT = Path(__file__).resolve().parents[2]
 DEMO_SITE = ROOT / "examples" / "demo" / "site"
@@ -15,17 +14,6 @@ DEMO_SCRIPT = ROOT / "examples" / "demo" / "shop.steps"
 PAGES = ROOT / "tests" / "pages" / "runner"
 
 pytestmark = pytest.mark.skipif(chromium_path() is None, reason="no Chromium here: scripts/bootstrap --tests installs it")
-
-
-def run_cli(*args, cwd):
-    return subprocess.run([sys.executable, "-m", "vantor.engine", "run", *map(str, args)], capture_output=True,
-                          text=True, cwd=cwd, timeout=300)
-
-
-def write_script(folder, name, lines):
-    path = folder / name
-    path.write_text("\n".join(lines) + "\n", encoding="utf-8")
-    return path
 
 
 def report_rows(report):
