@@ -5,18 +5,26 @@ namespace vantor::scan::scripts (declared in src/core/scan/scripts.hpp). The
 comment lines that open a file document it and are not sent to the page; the
 rest of the file, without its final line break, is the script's exact text.
 
+A helper several scripts use is written once, in src/js/shared/NAME.js, and
+each script names it as SHARED(NAME): the helper's text takes that place.
+
     embed_scripts.py OUTPUT.cpp SCRIPT.js...
 """
 
+import re
 import sys
 from pathlib import Path
+
+SHARED_DIR = Path(__file__).resolve().parents[1] / "src" / "js" / "shared"
+SHARED = re.compile(r"SHARED\((\w+)\)")
 
 
 def script_text(path):
     lines = path.read_text(encoding="ascii").split("\n")
     while lines and (lines[0].startswith("//") or not lines[0].strip()):
         lines.pop(0)
-    return "\n".join(lines).rstrip("\n")
+    text = "\n".join(lines).rstrip("\n")
+    return SHARED.sub(lambda m: script_text(SHARED_DIR / f"{m.group(1)}.js"), text)
 
 
 def cpp_literal(text):

@@ -7,8 +7,7 @@ el => {
   const parent = el.parentElement;
   if (parent === null) return null;
   const controls = 'input, select, textarea, button';
-  const rendersNothing = (node) =>
-    ['script', 'style', 'template'].includes(node.localName) || window.getComputedStyle(node).display === 'none';
+  const rendersNothing = SHARED(renders_nothing);
   let earlier = [];
   for (const child of parent.children) {
     if (child === el) break;

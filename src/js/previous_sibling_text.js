@@ -5,8 +5,7 @@
 // whose text belongs to that control.
 el => {
   const controls = 'input, select, textarea, button';
-  const rendersNothing = (node) =>
-    ['script', 'style', 'template'].includes(node.localName) || window.getComputedStyle(node).display === 'none';
+  const rendersNothing = SHARED(renders_nothing);
   for (let sib = el.previousElementSibling; sib; sib = sib.previousElementSibling) {
     if (rendersNothing(sib)) continue;
     if (sib.matches(controls) || sib.querySelector(controls) !== null) return null;

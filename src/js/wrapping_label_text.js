@@ -6,8 +6,7 @@ el => {
   const label = el.parentElement === null ? null : el.parentElement.closest('label');
   if (label === null) return null;
   const controls = ['input', 'select', 'textarea', 'button'];
-  const rendersNothing = (node) =>
-    ['script', 'style', 'template'].includes(node.localName) || window.getComputedStyle(node).display === 'none';
+  const rendersNothing = SHARED(renders_nothing);
   const pieces = [];
   const gather = (node) => {
     for (const child of node.childNodes) {
