@@ -1,5 +1,5 @@
 """Accuracy of element finding on the corpus: for every case, the element the
-engine picks against the one the tester meant, for the specified order (text
+engine picks against the one the tester meant, for text matching first (text
 matching, then spatial) and for the role-and-name policy, side by side.
 
     bench/accuracy/run            (or: .venv/bin/python bench/accuracy/measure.py)
@@ -18,7 +18,7 @@ sys.path.insert(0, str(HERE))
 
 from corpus import load_cases  # noqa: E402
 
-POLICIES = ("spec", "role")
+POLICIES = ("text", "role")
 
 
 def intended_xpath(page, selector):

@@ -241,7 +241,7 @@ NB_MODULE(rolematcher, m) {
                       nb::sig("def resolve_placed(self, parsed_instruction: dict, elements: list[dict], "
                               "text_elements: list[dict] | None = None, facts: dict | None = None) -> dict"),
                       "For a target placed by a spatial phrase: the element of its role and name nearest to the "
-                      "anchor in that direction. Meant for after the specified strategies found nothing.");
+                      "anchor in that direction. Meant for after text matching and spatial found nothing.");
   vantor::bindings::add_mismatch_overload(cls,
                                           {"resolve", {"parsed_instruction", "elements", "text_elements", "facts"}, 2});
   vantor::bindings::add_mismatch_overload(

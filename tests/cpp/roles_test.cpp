@@ -288,14 +288,14 @@ TEST(Resolve, AttributeWordsNameAnElementOnlyWhenNothingElseDoes) {
   EXPECT_EQ(*p.ask("click", "trash").element, 1u);
 }
 
-TEST(Resolve, SpatialTargetsAndOtherActionsAreLeftToTheSpecifiedStrategies) {
+TEST(Resolve, SpatialTargetsAndOtherActionsAreLeftToTextMatchingAndSpatial) {
   Page p;
   p.add("span", "Email", 0, 0).list = List::texts;
   p.add("button", "Resend", 0, 40);
   p.add("button", "Delete", 300, 300);
   const Outcome below = p.ask("click", "the button below Email");
   EXPECT_FALSE(below.resolved);
-  EXPECT_EQ(below.rule, "left to the specified strategies: the target places its element on the page");
+  EXPECT_EQ(below.rule, "left to text matching and spatial: the target places its element on the page");
   EXPECT_FALSE(p.ask("press_key", "Enter").resolved);
 
   const Outcome placed = resolve_placed({"click", "the button below Email", false, 1}, p.all);

@@ -20,7 +20,7 @@ def test_locate_gives_the_element_the_engine_picks(page, site, strategies):  # n
 
 def test_explain_names_the_strategy_and_the_candidates(page, site):  # noqa: F811
     page.goto(site + "shop.html")
-    decision = engine.explain(page, "click Add to cart", strategies="spec", timeout_ms=2000)
+    decision = engine.explain(page, "click Add to cart", strategies="text", timeout_ms=2000)
     assert decision["resolved"] and decision["strategy"] == "text match"
     assert decision["element"] in decision["candidates"] and len(decision["candidates"]) > 1
     assert decision["parsed"]["action"] == "click" and decision["closest"] == []
@@ -29,7 +29,7 @@ def test_explain_names_the_strategy_and_the_candidates(page, site):  # noqa: F81
 def test_nothing_found_is_a_clear_error_listing_the_closest(page, site):  # noqa: F811
     page.goto(site + "shop.html")
     with pytest.raises(ElementNotFound) as error:
-        engine.locate(page, "the Checkout now zebra button", strategies="spec", timeout_ms=500)
+        engine.locate(page, "the Checkout now zebra button", strategies="text", timeout_ms=500)
     message = str(error.value)
     assert message.startswith("no element found for 'the Checkout now zebra button'")
     assert "closest:" in message and isinstance(error.value, LookupError)
@@ -58,10 +58,10 @@ def test_the_role_policy_finds_by_role_and_accessible_name(page, site, step, ele
     assert engine.locate(page, step, strategies="role", timeout_ms=2000).get_attribute("id") == element_id
 
 
-def test_a_target_placed_on_the_page_goes_to_the_specified_order_first(page, site):  # noqa: F811
+def test_a_target_placed_on_the_page_goes_to_text_matching_and_spatial_first(page, site):  # noqa: F811
     page.goto(site + "facts.html")
     decision = engine.explain(page, "click the button right of Search orders", strategies="role", timeout_ms=2000)
     role_first = decision["results"]["role and name"]
-    assert role_first["resolved"] is False and role_first["rule"].startswith("left to the specified strategies")
+    assert role_first["resolved"] is False and role_first["rule"].startswith("left to text matching and spatial")
     assert decision["strategy"] in ("text match", "spatial", "role and place")
     assert decision["element"]["xpath"].endswith("button[1]")

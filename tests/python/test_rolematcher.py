@@ -84,11 +84,11 @@ def test_a_tie_is_resolved_to_the_first_in_reading_order_and_flagged():
     assert result["candidates"] == [elements[1], elements[0]]
 
 
-def test_spatial_targets_wait_for_the_specified_strategies(page):
+def test_spatial_targets_wait_for_text_matching_and_spatial(page):
     elements, facts = page
     label = descriptor("label", "Find", "/html[1]/body[1]/label[1]", y=-40)
     first = RoleMatcher().resolve(step("click", "the button below Find"), elements, [label], facts)
-    assert first["resolved"] is False and first["rule"].startswith("left to the specified strategies")
+    assert first["resolved"] is False and first["rule"].startswith("left to text matching and spatial")
     placed = RoleMatcher().resolve_placed(step("click", "the button below Find"), elements, [label], facts)
     assert placed["element"] is elements[1] and placed["rule"] == "the nearest button below element 'find'"
 

@@ -6,7 +6,7 @@ from runner_support import PAGES
 
 def test_a_strategy_put_first_decides_and_is_named(page, serve):  # noqa: F811
     from vantor.engine.runner.executor import StepRunner
-    from vantor.engine.runner.policy import Strategy, specified_policy
+    from vantor.engine.runner.policy import Strategy, text_first_policy
 
     page.goto(serve(PAGES) + "vanishing.html")
     asked = []
@@ -17,7 +17,7 @@ def test_a_strategy_put_first_decides_and_is_named(page, serve):  # noqa: F811
         chosen = next(element for element in elements if element["text"] == "Say hello")
         return {"resolved": True, "confidence": 1.0, "element": chosen, "candidates": [chosen]}
 
-    runner = StepRunner(page, policy=[Strategy("greeter", say_hello_button), *specified_policy()])
+    runner = StepRunner(page, policy=[Strategy("greeter", say_hello_button), *text_first_policy()])
     clicked = runner.run("click Catch me")
     checked = StepRunner(page).run("verify text Hello is present")
     assert asked == ["Catch me"]

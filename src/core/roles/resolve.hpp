@@ -1,7 +1,7 @@
 // The role matcher: the element a step names by role and accessible name, the
 // way assistive technology names it. It answers element actions, element and
 // text checks and text look-ups; every other step, and targets placed by a
-// spatial phrase, it leaves to the specified strategies.
+// spatial phrase, it leaves to text matching and the spatial resolver.
 #pragma once
 
 #include <cstddef>
@@ -43,7 +43,7 @@ struct Outcome {
 Outcome resolve(const Request& request, std::span<const Candidate> candidates);
 
 // For a target placed by a spatial phrase ("the button below Email"), asked
-// once the specified strategies found nothing: the element of the role and
+// once text matching and spatial found nothing: the element of the role and
 // name nearest to the anchor in that direction. Any other target: unresolved.
 Outcome resolve_placed(const Request& request, std::span<const Candidate> candidates);
 

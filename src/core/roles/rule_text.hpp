@@ -12,7 +12,7 @@
 
 namespace vantor::roles {
 
-inline constexpr std::string_view left_to_others = "left to the specified strategies";
+inline constexpr std::string_view left_to_others = "left to text matching and spatial";
 
 struct RuleParts {
   const Named& what;

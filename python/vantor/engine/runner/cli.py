@@ -56,8 +56,8 @@ def build_parser():
                      help="the address a local --url folder is served on (default 127.0.0.1); "
                           "with --connect, one the remote browser can reach")
     run.add_argument("--strategies", choices=POLICIES, default=RunOptions.strategies,
-                     help="how elements are found: 'spec' uses text matching, then spatial; 'role' (once the "
-                          "role-and-name matcher is built) tries it first (default %(default)s)")
+                     help="how elements are found: 'role' tries the role-and-name matcher first, then text "
+                          "matching and spatial; 'text' uses text matching, then spatial (default %(default)s)")
     run.add_argument("--shard", metavar="INDEX/TOTAL",
                      help="run only this machine's share of the scripts, dealt by sorted path (CI matrices)")
     run.add_argument("--junit", metavar="PATH", help="also write JUnit XML: one testcase per script")

@@ -24,7 +24,7 @@ from vantor.engine.runner.outcome import FAILED, PASSED, ElementSeen, StepOutcom
 from vantor.engine.runner.policy import (
     SPATIAL_STRATEGY, TEXT_STRATEGY, PageFacts, Strategy, answer, decide, needs_facts,
 )
-from vantor.engine.runner.policy import specified_policy
+from vantor.engine.runner.policy import text_first_policy
 from vantor.engine.runner.script import Step
 from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, elapsed_ms, settle, stop_loading
 from vantor.engine.strategies.textmatcher import TextMatcher
@@ -82,7 +82,7 @@ class StepRunner:
         self.timeout_ms = options.timeout_ms if options is not None else DEFAULT_TIMEOUT_MS
         self.reporter = reporter
         self.dialogs = dialogs
-        self.policy = policy if policy is not None else specified_policy()
+        self.policy = policy if policy is not None else text_first_policy()
         self.screenshots = screenshots
         self.interrupted = interrupted
         self.reader = StepReader()

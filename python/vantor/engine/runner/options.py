@@ -21,9 +21,9 @@ class RunOptions:
     report_root: Path = DEFAULT_REPORT_ROOT
     # The address a local --url folder is served on: 127.0.0.1 unless a remote browser must reach it.
     serve_host: str = "127.0.0.1"
-    # Which strategies find elements: "role" (the role matcher first, then the specified
-    # order) or "spec" (text matching, then spatial, alone).
-    strategies: str = "spec"
+    # Which strategies find elements: "role" (the role matcher first, then text matching
+    # and spatial) or "text" (text matching, then spatial, alone).
+    strategies: str = "role"
 
     def resolved(self):
         """The same options with every local path made absolute, so that a worker

@@ -63,8 +63,8 @@ def role_matcher_built():
 
 
 # The choices of --strategies: the role matcher first (once that module is
-# built), or the specified order alone; the first is the default.
-POLICIES = ("role", "spec") if role_matcher_built() else ("spec",)
+# built), or text matching and spatial alone; the first is the default.
+POLICIES = ("role", "text") if role_matcher_built() else ("text",)
 DEFAULT_POLICY = POLICIES[0]
 
 
@@ -83,11 +83,11 @@ def role_placed_strategy():
 def policy_named(name):
     """The element-step policy a --strategies choice names. The role matcher
     goes first but leaves targets placed by a spatial phrase ("the button
-    below Email") to the specified order, and answers those itself only when
-    the specified order found nothing."""
+    below Email") to text matching and spatial, and answers those itself only
+    when they found nothing."""
     if name != "role":
-        return specified_policy()
-    return [role_strategy(), *specified_policy(), role_placed_strategy()]
+        return text_first_policy()
+    return [role_strategy(), *text_first_policy(), role_placed_strategy()]
 
 
 def checkers_named(name):
@@ -100,7 +100,7 @@ def needs_facts(strategies):
     return any(strategy.needs_facts for strategy in strategies)
 
 
-def specified_policy():
+def text_first_policy():
     """Text matching first, then the spatial resolver over the page's matrix."""
     matcher = TextMatcher()
     return [
