@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <tuple>
+#include <unordered_map>
 
 #include "roles/fold.hpp"
 #include "roles/rank.hpp"
@@ -24,7 +25,7 @@ struct ActionKind {
   Check check;
 };
 
-// The steps this strategy answers; any other is left to the specified ones.
+// The steps this strategy answers; any other is left to text matching and spatial.
 constexpr std::array<ActionKind, 13> action_kinds = {{
     {"click", Kind::action, Check::none},
     {"type", Kind::action, Check::none},
@@ -103,16 +104,19 @@ void Resolver::gather() {
   const bool texts_first = reads_text(kind_.kind);
   const List preferred = texts_first ? List::texts : List::elements;
   std::vector<Box> boxes;
+  std::unordered_map<std::string_view, std::size_t> entry_at;  // XPath to its entry
   for (std::size_t i = 0; i < all_.size(); ++i) {
     const Candidate& c = all_[i];
     const RoleSet roles = roles_of(c);
     if (kind_.kind == Kind::action && !fits_action(c, roles)) continue;
     // The same element in both lists is weighed once, as the list that suits the step gives it.
-    auto same = std::find_if(entries_.begin(), entries_.end(),
-                             [&](const Entry& e) { return !c.xpath.empty() && all_[e.index].xpath == c.xpath; });
-    if (same != entries_.end()) {
-      if (c.list == preferred && all_[same->index].list != preferred) same->index = i;
-      continue;
+    if (!c.xpath.empty()) {
+      const auto [at, added] = entry_at.try_emplace(c.xpath, entries_.size());
+      if (!added) {
+        Entry& same = entries_[at->second];
+        if (c.list == preferred && all_[same.index].list != preferred) same.index = i;
+        continue;
+      }
     }
     entries_.push_back(Entry{i, roles, surfaces_of(c, roles)});
     boxes.push_back(c.box);
@@ -130,7 +134,6 @@ bool Resolver::fits_action(const Candidate& c, RoleSet roles) const {
 std::vector<Scored> Resolver::match(const Named& named, Reading reading, bool with_fallback, bool& role_kept) const {
   // The role first; a role word that named nothing of its role may be part of
   // a name ("the Export menu" is a button), and last the name without it.
-  const Named* tries[3] = {&named, nullptr, nullptr};
   std::vector<Scored> found;
   for (int attempt = 0; attempt < 3 && found.empty(); ++attempt) {
     const bool keep_role = attempt == 0 && named.roles != 0;
@@ -144,7 +147,6 @@ std::vector<Scored> Resolver::match(const Named& named, Reading reading, bool wi
     }
     role_kept = keep_role;
   }
-  (void)tries;
   return found;
 }
 
@@ -373,7 +375,7 @@ Outcome Resolver::run_placed() {
   o.family = kind_.check == Check::none ? Family::element : Family::check;
   const Target target = read_target(request_.target, request_.literal, request_.ordinal);
   if (!target.spatial || target.anchor.whole.empty()) {
-    o.rule = "no spatial phrase: the role matcher answered before the specified strategies";
+    o.rule = "no spatial phrase: the role matcher answered before text matching and spatial";
     return o;
   }
   gather();
