@@ -9,8 +9,12 @@
 #include "matching/surfaces.hpp"
 #include "matching/tables.hpp"
 #include "support/arguments.hpp"
+#include "support/define.hpp"
 #include "support/descriptor_list.hpp"
 #include "support/error_translation.hpp"
+#include "support/held_objects.hpp"
+#include "support/record_fields.hpp"
+#include "support/record_shape.hpp"
 #include "support/signature.hpp"
 
 namespace nb = nanobind;
@@ -29,58 +33,45 @@ namespace {
 // The matcher holds nothing: every table is a constant.
 struct TextMatcher {};
 
-// Result keys and three blank results, one per key set, made once: a result
-// is a copy of its blank, which keeps the key order. Kept for the
-// interpreter's lifetime on purpose.
-struct Names {
-  PyObject *resolved, *verified, *confidence, *element, *extracted, *state, *candidates;
-  PyObject *present, *visible, *enabled, *expected, *actual;
-  PyObject *action, *target, *value, *ordinal, *is_visible, *is_enabled;
-  PyObject *one, *zero, *empty;
-  PyObject *blank_element, *blank_check, *blank_extraction;
-};
+// The three result records, one per family of actions, and the keys read
+// from the instruction and the element.
+enum class ResultKey { resolved, verified, confidence, element, extracted, state, candidates };
+using vantor::bindings::Field;
+using vantor::bindings::Shape;
 
-void set_item(PyObject* dict, PyObject* key, PyObject* value) {
-  if (PyDict_SetItem(dict, key, value) != 0) throw nb::python_error();
+const Shape& result_shape(matching::Family family) {
+  static const Shape element{Field{"resolved"}, {"confidence"}, {"element"}, {"candidates"}};
+  static const Shape check{Field{"resolved"}, {"verified"}, {"confidence"}, {"element"}, {"state"}, {"candidates"}};
+  static const Shape extraction{Field{"resolved"}, {"confidence"}, {"element"}, {"extracted"}, {"candidates"}};
+  return family == matching::Family::element ? element : family == matching::Family::check ? check : extraction;
+}
+// The keys of all three by name (interned: the very same strs).
+const vantor::bindings::RecordShape<ResultKey>& result_keys() {
+  static const vantor::bindings::RecordShape<ResultKey> shape{"resolved",  "verified", "confidence", "element",
+                                                              "extracted", "state",    "candidates"};
+  return shape;
 }
 
-PyObject* blank(std::initializer_list<PyObject*> keys) {
-  PyObject* d = PyDict_New();
-  if (!d) throw nb::python_error();
-  for (PyObject* key : keys) set_item(d, key, Py_None);
-  return d;
+enum class StateKey { present, visible, enabled, expected, actual };
+const vantor::bindings::RecordShape<StateKey>& state_keys() {
+  static const vantor::bindings::RecordShape<StateKey> shape{"present", "visible", "enabled", "expected", "actual"};
+  return shape;
 }
 
-const Names& names() {
-  static const Names* const made = [] {
-    auto* n = new Names{};
-    n->resolved = interned("resolved");
-    n->verified = interned("verified");
-    n->confidence = interned("confidence");
-    n->element = interned("element");
-    n->extracted = interned("extracted");
-    n->state = interned("state");
-    n->candidates = interned("candidates");
-    n->present = interned("present");
-    n->visible = interned("visible");
-    n->enabled = interned("enabled");
-    n->expected = interned("expected");
-    n->actual = interned("actual");
-    n->action = interned("action");
-    n->target = interned("target");
-    n->value = interned("value");
-    n->ordinal = interned("ordinal");
-    n->is_visible = interned("is_visible");
-    n->is_enabled = interned("is_enabled");
-    n->one = PyFloat_FromDouble(1.0);
-    n->zero = PyFloat_FromDouble(0.0);
-    n->empty = interned("");
-    n->blank_element = blank({n->resolved, n->confidence, n->element, n->candidates});
-    n->blank_check = blank({n->resolved, n->verified, n->confidence, n->element, n->state, n->candidates});
-    n->blank_extraction = blank({n->resolved, n->confidence, n->element, n->extracted, n->candidates});
-    return n;
-  }();
-  return *made;
+enum class InstructionKey { action, target, value, ordinal, is_visible, is_enabled };
+const vantor::bindings::RecordShape<InstructionKey>& read_keys() {
+  static const vantor::bindings::RecordShape<InstructionKey> shape{"action",  "target",     "value",
+                                                                   "ordinal", "is_visible", "is_enabled"};
+  return shape;
+}
+
+const vantor::bindings::Blank& confidence_one() {
+  static const vantor::bindings::Blank one(1.0);
+  return one;
+}
+const vantor::bindings::Blank& confidence_zero() {
+  static const vantor::bindings::Blank zero(0.0);
+  return zero;
 }
 
 // The two lists a result may point into; null for a list the call has not.
@@ -95,67 +86,62 @@ struct Lists {
 
 // The element's own value of a flag, False when it has none.
 nb::object own_flag(PyObject* element, PyObject* key) {
-  PyObject* value = PyDict_GetItemWithError(element, key);
-  if (!value) {
-    if (PyErr_Occurred()) throw nb::python_error();
-    return nb::borrow(Py_False);
-  }
-  return nb::borrow(value);
+  PyObject* value = vantor::bindings::field(element, key);
+  return nb::borrow(value ? value : Py_False);
 }
 
 nb::object to_result(const matching::Resolution& r, const Lists& lists, nb::handle expected) {
-  const Names& n = names();
-  PyObject* blank = r.family == matching::Family::element ? n.blank_element
-                    : r.family == matching::Family::check ? n.blank_check
-                                                          : n.blank_extraction;
+  using vantor::bindings::put;
+  using K = ResultKey;
+  using S = StateKey;
+  const auto& key = result_keys();
+  const auto& state_key = state_keys();
   // Everything the result holds is taken from the held lists first; making
   // the containers may run the collector, and with it caller code.
   PyObject* element = r.element ? lists.item(*r.element) : Py_None;
   nb::object visible, enabled;
   if (r.state == matching::State::element || r.state == matching::State::text_element)
-    visible = own_flag(element, n.is_visible);
-  if (r.state == matching::State::element) enabled = own_flag(element, n.is_enabled);
+    visible = own_flag(element, read_keys().key(InstructionKey::is_visible));
+  if (r.state == matching::State::element) enabled = own_flag(element, read_keys().key(InstructionKey::is_enabled));
 
-  auto result = nb::steal(PyDict_Copy(blank));
-  if (!result.is_valid()) throw nb::python_error();
-  auto candidates = nb::steal(PyList_New(static_cast<Py_ssize_t>(r.candidates.size())));
-  if (!candidates.is_valid()) throw nb::python_error();
+  const nb::dict result = result_shape(r.family).make();
+  const nb::object candidates = vantor::bindings::checked(PyList_New(static_cast<Py_ssize_t>(r.candidates.size())));
   for (std::size_t i = 0; i < r.candidates.size(); ++i) {
     PyObject* c = lists.item(r.candidates[i]);
     Py_INCREF(c);
     PyList_SET_ITEM(candidates.ptr(), static_cast<Py_ssize_t>(i), c);
   }
   PyObject* dict = result.ptr();
-  set_item(dict, n.resolved, r.resolved ? Py_True : Py_False);
-  set_item(dict, n.confidence, r.resolved ? n.one : n.zero);
-  set_item(dict, n.element, element);
-  set_item(dict, n.candidates, candidates.ptr());
-  if (r.family == matching::Family::extraction) set_item(dict, n.extracted, make_str(r.extracted).ptr());
+  put(dict, key.key(K::resolved), r.resolved ? Py_True : Py_False);
+  put(dict, key.key(K::confidence), r.resolved ? confidence_one().object : confidence_zero().object);
+  put(dict, key.key(K::element), element);
+  put(dict, key.key(K::candidates), candidates.ptr());
+  if (r.family == matching::Family::extraction) put(dict, key.key(K::extracted), make_str(r.extracted).ptr());
   if (r.family != matching::Family::check) return result;
 
   PyObject* verified = Py_False;
   if (r.verified == matching::Verified::yes) verified = Py_True;
   if (r.verified == matching::Verified::element_visible) verified = visible.ptr();
   if (r.verified == matching::Verified::element_enabled) verified = enabled.ptr();
-  set_item(dict, n.verified, verified);
-  auto state = nb::steal(PyDict_New());
-  if (!state.is_valid()) throw nb::python_error();
+  put(dict, key.key(K::verified), verified);
+  const nb::dict state;
   switch (r.state) {
     case matching::State::empty:
       break;
     case matching::State::element:
     case matching::State::text_element:
-      set_item(state.ptr(), n.present, Py_True);
-      set_item(state.ptr(), n.visible, visible.ptr());
-      if (r.state == matching::State::element) set_item(state.ptr(), n.enabled, enabled.ptr());
+      put(state.ptr(), state_key.key(S::present), Py_True);
+      put(state.ptr(), state_key.key(S::visible), visible.ptr());
+      if (r.state == matching::State::element) put(state.ptr(), state_key.key(S::enabled), enabled.ptr());
       break;
     case matching::State::expected:
     case matching::State::expected_actual:
-      set_item(state.ptr(), n.expected, expected.ptr());
-      if (r.state == matching::State::expected_actual) set_item(state.ptr(), n.actual, make_str(r.actual).ptr());
+      put(state.ptr(), state_key.key(S::expected), expected.ptr());
+      if (r.state == matching::State::expected_actual)
+        put(state.ptr(), state_key.key(S::actual), make_str(r.actual).ptr());
       break;
   }
-  set_item(dict, n.state, state.ptr());
+  put(dict, key.key(K::state), state.ptr());
   return result;
 }
 
@@ -170,6 +156,7 @@ struct TextElements {
   DescriptorDicts* dicts_or_null() { return dicts ? &*dicts : nullptr; }
 };
 
+// References the instruction's fields hand out (encoded texts), let go at the end of the call.
 struct Encoded {
   std::vector<PyObject*> objects;
   ~Encoded() {
@@ -177,23 +164,22 @@ struct Encoded {
   }
 };
 
+nb::handle empty_str() {
+  static const vantor::bindings::Blank empty("");
+  return empty.object;
+}
+
 nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_elements, nb::handle text_elements) {
   dict_argument(parsed_instruction, "resolve", "parsed_instruction");
   list_argument(dom_elements, "resolve", "dom_elements");
   optional_list_argument(text_elements, "resolve", "text_elements");
-  const Names& n = names();
-  std::vector<nb::object> keep;
+  vantor::bindings::Held keep;
   Encoded encoded;
   matching::Instruction instruction;
-  PyObject* dict = parsed_instruction.ptr();
   // All four looked up before any is read: each look-up may run caller code.
-  PyObject* keys[] = {n.action, n.target, n.value, n.ordinal};
   PyObject* values[4];
-  for (int i = 0; i < 4; ++i) {
-    values[i] = PyDict_GetItemWithError(dict, keys[i]);
-    if (!values[i] && PyErr_Occurred()) throw nb::python_error();
-    if (values[i]) keep.push_back(nb::borrow(values[i]));
-  }
+  for (std::size_t i = 0; i < 4; ++i)
+    values[i] = keep.keep(vantor::bindings::field(parsed_instruction.ptr(), read_keys().key(i)));
   using vantor::bindings::read_field;
   read_field(values[0], instruction.action, false, encoded.objects);
   read_field(values[1], instruction.target, false, encoded.objects);
@@ -202,7 +188,7 @@ nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_e
   DescriptorDicts dom(dom_elements, "dom_elements");
   TextElements text(text_elements);
   const matching::Resolution r = matching::resolve(instruction, dom, text.list());
-  const nb::handle expected = values[2] ? nb::handle(values[2]) : nb::handle(n.empty);
+  const nb::handle expected = values[2] ? nb::handle(values[2]) : empty_str();
   return to_result(r, Lists{&dom, text.dicts_or_null()}, expected);
 }
 
@@ -232,7 +218,7 @@ nb::object resolve_extract_spatial_text(TextMatcher&, nb::handle target, nb::han
   if (!dom_elements.is_none()) dom.emplace(dom_elements, "dom_elements");
   DescriptorDicts* dom_or_null = dom ? &*dom : nullptr;
   const matching::Resolution r = matching::resolve_extract_spatial_text(t.view(), text.list(), dom_or_null);
-  return to_result(r, Lists{dom_or_null, text.dicts_or_null()}, names().empty);
+  return to_result(r, Lists{dom_or_null, text.dicts_or_null()}, empty_str());
 }
 
 template <matching::Resolution (*Find)(std::string_view, matching::DescriptorList&)>
@@ -240,7 +226,7 @@ nb::object find_text(const char* function, nb::handle target, nb::handle text_el
   const auto t = str_argument(target, function, "target");
   list_argument(text_elements, function, "text_elements");
   TextElements text(text_elements);
-  return to_result(Find(t.view(), text.list()), Lists{nullptr, text.dicts_or_null()}, names().empty);
+  return to_result(Find(t.view(), text.list()), Lists{nullptr, text.dicts_or_null()}, empty_str());
 }
 
 nb::object resolve_find_text(TextMatcher&, nb::handle target, nb::handle text_elements) {
@@ -257,7 +243,7 @@ nb::object resolve_verify(TextMatcher&, nb::handle action, nb::handle target, nb
   const auto t = str_argument(target, f, "target");
   list_argument(dom_elements, f, "dom_elements");
   DescriptorDicts dom(dom_elements, "dom_elements");
-  return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr}, names().empty);
+  return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr}, empty_str());
 }
 
 nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle target, nb::handle text_elements) {
@@ -267,7 +253,7 @@ nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle targe
   list_argument(text_elements, f, "text_elements");
   TextElements text(text_elements);
   return to_result(matching::resolve_verify_text(a.view(), t.view(), text.list()), Lists{nullptr, text.dicts_or_null()},
-                   names().empty);
+                   empty_str());
 }
 
 // The caller's own str when the core gave back all of it unchanged.
@@ -281,15 +267,9 @@ nb::object strip_type_descriptors(nb::handle target) {
   return same_or_new(target, t.view(), matching::strip_type_descriptors(t.view()));
 }
 
-bool truthy(nb::handle obj) {
-  const int truth = PyObject_IsTrue(obj.ptr());
-  if (truth < 0) throw nb::python_error();
-  return truth != 0;
-}
-
 nb::list searchable_strings(nb::handle element, nb::handle include_label) {
   dict_argument(element, "_searchable_strings", "element");
-  const bool label = truthy(include_label);
+  const bool label = vantor::bindings::truthy(include_label.ptr());
   DescriptorDicts one(element, "element", true);
   matching::Descriptor d;
   one.read(0, matching::surface_needs, d);
@@ -307,7 +287,7 @@ template <bool Exact>
 bool match(const char* function, nb::handle target, nb::handle element, nb::handle include_label) {
   const auto t = str_argument(target, function, "target");
   dict_argument(element, function, "element");
-  matching::SurfaceMatcher matcher(t.view(), truthy(include_label));
+  matching::SurfaceMatcher matcher(t.view(), vantor::bindings::truthy(include_label.ptr()));
   DescriptorDicts one(element, "element", true);
   matching::Descriptor d;
   one.read(0, matching::surface_needs, d);
@@ -356,78 +336,49 @@ nb::object str_set(const std::array<std::string_view, N>& words, bool frozen) {
 NB_MODULE(textmatcher, m) {
   vantor::bindings::register_core_errors();
   m.doc() = "Level-1 resolution: finds the element or text a step names by case-insensitive text matching.";
+  using vantor::bindings::def_function;
+  using vantor::bindings::def_method;
 
   auto cls =
-      nb::class_<TextMatcher>(m, "TextMatcher", "Resolves targets by their text and attributes. Holds no state.")
-          .def(nb::init<>())
-          .def("resolve", &resolve, "parsed_instruction"_a.none(), "dom_elements"_a.none(),
-               "text_elements"_a.none() = nb::none(),
-               nb::sig("def resolve(self, parsed_instruction: dict, dom_elements: list[dict], "
-                       "text_elements: list[dict] | None = None) -> dict"),
-               "The resolution result of an instruction against the page's descriptors.")
-          .def("_resolve_verify_spatial_text", &resolve_verify_spatial_text, "target"_a.none(), "expected"_a.none(),
-               "text_elements"_a.none(), "dom_elements"_a.none() = nb::none(),
-               nb::sig("def _resolve_verify_spatial_text(self, target: str, expected: str, "
-                       "text_elements: list[dict], dom_elements: list[dict] | None = None) -> dict"),
-               "Checks the text nearest to an anchor in a direction against the expected text.")
-          .def("_resolve_extract_spatial_text", &resolve_extract_spatial_text, "target"_a.none(),
-               "text_elements"_a.none(), "dom_elements"_a.none() = nb::none(),
-               nb::sig("def _resolve_extract_spatial_text(self, target: str, text_elements: list[dict], "
-                       "dom_elements: list[dict] | None = None) -> dict"),
-               "Reads the text nearest to an anchor in a direction.")
-          .def("_resolve_find_text", &resolve_find_text, "target"_a.none(), "text_elements"_a.none(),
-               nb::sig("def _resolve_find_text(self, target: str, text_elements: list[dict]) -> dict"),
-               "The shortest text element containing the target.")
-          .def("_resolve_find_exact_text", &resolve_find_exact_text, "target"_a.none(), "text_elements"_a.none(),
-               nb::sig("def _resolve_find_exact_text(self, target: str, text_elements: list[dict]) -> dict"),
-               "The first text element whose trimmed text equals the target, ignoring case.")
-          .def("_resolve_verify", &resolve_verify, "action"_a.none(), "target"_a.none(), "dom_elements"_a.none(),
-               nb::sig("def _resolve_verify(self, action: str, target: str, dom_elements: list[dict]) -> dict"),
-               "Checks the state of the element the target names.")
-          .def("_resolve_verify_text", &resolve_verify_text, "action"_a.none(), "target"_a.none(),
-               "text_elements"_a.none(),
-               nb::sig("def _resolve_verify_text(self, action: str, target: str, text_elements: list[dict]) -> dict"),
-               "Checks the state of the text element containing the target.");
-  using vantor::bindings::add_mismatch_overload;
-  add_mismatch_overload(cls, {"resolve", {"parsed_instruction", "dom_elements", "text_elements"}, 2});
-  add_mismatch_overload(cls,
-                        {"_resolve_verify_spatial_text", {"target", "expected", "text_elements", "dom_elements"}, 3});
-  add_mismatch_overload(cls, {"_resolve_extract_spatial_text", {"target", "text_elements", "dom_elements"}, 2});
-  add_mismatch_overload(cls, {"_resolve_find_text", {"target", "text_elements"}});
-  add_mismatch_overload(cls, {"_resolve_find_exact_text", {"target", "text_elements"}});
-  add_mismatch_overload(cls, {"_resolve_verify", {"action", "target", "dom_elements"}});
-  add_mismatch_overload(cls, {"_resolve_verify_text", {"action", "target", "text_elements"}});
-  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {}});
+      nb::class_<TextMatcher>(m, "TextMatcher", "Resolves targets by their text and attributes. Holds no state.");
+  def_method(
+      cls, "def __init__(self) -> None", +[](TextMatcher* self) { new (self) TextMatcher{}; });
+  def_method(cls,
+             "def resolve(self, parsed_instruction: dict, dom_elements: list[dict], "
+             "text_elements: list[dict] | None = None) -> dict",
+             &resolve, "The resolution result of an instruction against the page's descriptors.");
+  def_method(cls,
+             "def _resolve_verify_spatial_text(self, target: str, expected: str, text_elements: list[dict], "
+             "dom_elements: list[dict] | None = None) -> dict",
+             &resolve_verify_spatial_text,
+             "Checks the text nearest to an anchor in a direction against the expected text.");
+  def_method(cls,
+             "def _resolve_extract_spatial_text(self, target: str, text_elements: list[dict], "
+             "dom_elements: list[dict] | None = None) -> dict",
+             &resolve_extract_spatial_text, "Reads the text nearest to an anchor in a direction.");
+  def_method(cls, "def _resolve_find_text(self, target: str, text_elements: list[dict]) -> dict", &resolve_find_text,
+             "The shortest text element containing the target.");
+  def_method(cls, "def _resolve_find_exact_text(self, target: str, text_elements: list[dict]) -> dict",
+             &resolve_find_exact_text, "The first text element whose trimmed text equals the target, ignoring case.");
+  def_method(cls, "def _resolve_verify(self, action: str, target: str, dom_elements: list[dict]) -> dict",
+             &resolve_verify, "Checks the state of the element the target names.");
+  def_method(cls, "def _resolve_verify_text(self, action: str, target: str, text_elements: list[dict]) -> dict",
+             &resolve_verify_text, "Checks the state of the text element containing the target.");
 
-  using vantor::bindings::add_mismatch_function;
-  m.def("_strip_type_descriptors", &strip_type_descriptors, "target"_a.none(),
-        nb::sig("def _strip_type_descriptors(target: str) -> str"),
-        "The target without element-type words at its end and start.");
-  add_mismatch_function(m, {"_strip_type_descriptors", {"target"}, false});
-  m.def("_searchable_strings", &searchable_strings, "element"_a.none(), "include_label"_a.none() = false,
-        nb::sig("def _searchable_strings(element: dict, include_label: bool = False) -> list[str]"),
-        "The strings of an element a target is matched against, in order.");
-  add_mismatch_function(m, {"_searchable_strings", {"element", "include_label"}, 1, false});
-  m.def("_matches_element", &matches_element, "target"_a.none(), "element"_a.none(), "include_label"_a.none() = false,
-        nb::sig("def _matches_element(target: str, element: dict, include_label: bool = False) -> bool"),
-        "Whether some surface of the element contains the target, ignoring case.");
-  add_mismatch_function(m, {"_matches_element", {"target", "element", "include_label"}, 2, false});
-  m.def("_exact_matches_element", &exact_matches_element, "target"_a.none(), "element"_a.none(),
-        "include_label"_a.none() = false,
-        nb::sig("def _exact_matches_element(target: str, element: dict, include_label: bool = False) -> bool"),
-        "Whether some trimmed surface of the element equals the target, ignoring case.");
-  add_mismatch_function(m, {"_exact_matches_element", {"target", "element", "include_label"}, 2, false});
-  m.def("_filter_by_action", &filter_by_action, "action"_a.none(), "elements"_a.none(),
-        nb::sig("def _filter_by_action(action: str, elements: list[dict]) -> list[dict]"),
-        "The elements that can take the action; all of them (the same list) when none can.");
-  add_mismatch_function(m, {"_filter_by_action", {"action", "elements"}, false});
-  m.def("_dom_distance", &dom_distance, "xpath_a"_a.none(), "xpath_b"_a.none(),
-        nb::sig("def _dom_distance(xpath_a: str, xpath_b: str) -> int"),
-        "Parent and child moves between two XPaths through their deepest common ancestor.");
-  add_mismatch_function(m, {"_dom_distance", {"xpath_a", "xpath_b"}, false});
-  m.def("_norm", &norm, "v"_a.none(), nb::sig("def _norm(v: str) -> str"),
-        "The comparison form of a text: lower case, no currency signs or commas, trimmed.");
-  add_mismatch_function(m, {"_norm", {"v"}, false});
+  def_function(m, "def _strip_type_descriptors(target: str) -> str", &strip_type_descriptors,
+               "The target without element-type words at its end and start.");
+  def_function(m, "def _searchable_strings(element: dict, include_label: bool = False) -> list[str]",
+               &searchable_strings, "The strings of an element a target is matched against, in order.");
+  def_function(m, "def _matches_element(target: str, element: dict, include_label: bool = False) -> bool",
+               &matches_element, "Whether some surface of the element contains the target, ignoring case.");
+  def_function(m, "def _exact_matches_element(target: str, element: dict, include_label: bool = False) -> bool",
+               &exact_matches_element, "Whether some trimmed surface of the element equals the target, ignoring case.");
+  def_function(m, "def _filter_by_action(action: str, elements: list[dict]) -> list[dict]", &filter_by_action,
+               "The elements that can take the action; all of them (the same list) when none can.");
+  def_function(m, "def _dom_distance(xpath_a: str, xpath_b: str) -> int", &dom_distance,
+               "Parent and child moves between two XPaths through their deepest common ancestor.");
+  def_function(m, "def _norm(v: str) -> str", &norm,
+               "The comparison form of a text: lower case, no currency signs or commas, trimmed.");
 
   m.attr("_TYPE_DESCRIPTORS") = str_set(matching::type_descriptors, true);
   nb::list attributes;

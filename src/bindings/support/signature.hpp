@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantor::bindings {
@@ -29,6 +30,8 @@ struct Signature {
   // So that a literal count, {"resolve", {...}, 2}, reads as `required` and not as `method`.
   Signature(const char* name, std::initializer_list<const char*> parameters, int required, bool method = true)
       : Signature(name, parameters, static_cast<std::size_t>(required), method) {}
+  Signature(std::string name, std::vector<std::string> parameters, std::size_t required, bool method)
+      : name(std::move(name)), parameters(std::move(parameters)), required(required), method(method) {}
 };
 
 // The TypeError Python raises when `args` and `kwargs` do not fit the
