@@ -6,6 +6,7 @@
 
 #include "matching/action_filter.hpp"
 #include "matching/resolution.hpp"
+#include "matching/result_records.hpp"
 #include "matching/surfaces.hpp"
 #include "matching/tables.hpp"
 #include "support/arguments.hpp"
@@ -14,147 +15,29 @@
 #include "support/error_translation.hpp"
 #include "support/held_objects.hpp"
 #include "support/record_fields.hpp"
-#include "support/record_shape.hpp"
 #include "support/signature.hpp"
 
 namespace nb = nanobind;
 using namespace nb::literals;
 using vantor::bindings::DescriptorDicts;
 using vantor::bindings::dict_argument;
+using vantor::bindings::empty_str;
+using vantor::bindings::InstructionKey;
 using vantor::bindings::interned;
 using vantor::bindings::list_argument;
+using vantor::bindings::Lists;
 using vantor::bindings::make_str;
 using vantor::bindings::optional_list_argument;
+using vantor::bindings::read_keys;
 using vantor::bindings::str_argument;
+using vantor::bindings::TextElements;
+using vantor::bindings::to_result;
 namespace matching = vantor::matching;
 
 namespace {
 
 // The matcher holds nothing: every table is a constant.
 struct TextMatcher {};
-
-// The three result records, one per family of actions, and the keys read
-// from the instruction and the element.
-enum class ResultKey { resolved, verified, confidence, element, extracted, state, candidates };
-using vantor::bindings::Field;
-using vantor::bindings::Shape;
-
-const Shape& result_shape(matching::Family family) {
-  static const Shape element{Field{"resolved"}, {"confidence"}, {"element"}, {"candidates"}};
-  static const Shape check{Field{"resolved"}, {"verified"}, {"confidence"}, {"element"}, {"state"}, {"candidates"}};
-  static const Shape extraction{Field{"resolved"}, {"confidence"}, {"element"}, {"extracted"}, {"candidates"}};
-  return family == matching::Family::element ? element : family == matching::Family::check ? check : extraction;
-}
-// The keys of all three by name (interned: the very same strs).
-const vantor::bindings::RecordShape<ResultKey>& result_keys() {
-  static const vantor::bindings::RecordShape<ResultKey> shape{"resolved",  "verified", "confidence", "element",
-                                                              "extracted", "state",    "candidates"};
-  return shape;
-}
-
-enum class StateKey { present, visible, enabled, expected, actual };
-const vantor::bindings::RecordShape<StateKey>& state_keys() {
-  static const vantor::bindings::RecordShape<StateKey> shape{"present", "visible", "enabled", "expected", "actual"};
-  return shape;
-}
-
-enum class InstructionKey { action, target, value, ordinal, is_visible, is_enabled };
-const vantor::bindings::RecordShape<InstructionKey>& read_keys() {
-  static const vantor::bindings::RecordShape<InstructionKey> shape{"action",  "target",     "value",
-                                                                   "ordinal", "is_visible", "is_enabled"};
-  return shape;
-}
-
-const vantor::bindings::Blank& confidence_one() {
-  static const vantor::bindings::Blank one(1.0);
-  return one;
-}
-const vantor::bindings::Blank& confidence_zero() {
-  static const vantor::bindings::Blank zero(0.0);
-  return zero;
-}
-
-// The two lists a result may point into; null for a list the call has not.
-struct Lists {
-  const DescriptorDicts* dom;
-  const DescriptorDicts* text;
-
-  PyObject* item(matching::Ref r) const {
-    return r.list == matching::Source::dom ? dom->item(r.index) : text->item(r.index);
-  }
-};
-
-// The element's own value of a flag, False when it has none.
-nb::object own_flag(PyObject* element, PyObject* key) {
-  PyObject* value = vantor::bindings::field(element, key);
-  return nb::borrow(value ? value : Py_False);
-}
-
-nb::object to_result(const matching::Resolution& r, const Lists& lists, nb::handle expected) {
-  using vantor::bindings::put;
-  using K = ResultKey;
-  using S = StateKey;
-  const auto& key = result_keys();
-  const auto& state_key = state_keys();
-  // Everything the result holds is taken from the held lists first; making
-  // the containers may run the collector, and with it caller code.
-  PyObject* element = r.element ? lists.item(*r.element) : Py_None;
-  nb::object visible, enabled;
-  if (r.state == matching::State::element || r.state == matching::State::text_element)
-    visible = own_flag(element, read_keys().key(InstructionKey::is_visible));
-  if (r.state == matching::State::element) enabled = own_flag(element, read_keys().key(InstructionKey::is_enabled));
-
-  const nb::dict result = result_shape(r.family).make();
-  const nb::object candidates = vantor::bindings::checked(PyList_New(static_cast<Py_ssize_t>(r.candidates.size())));
-  for (std::size_t i = 0; i < r.candidates.size(); ++i) {
-    PyObject* c = lists.item(r.candidates[i]);
-    Py_INCREF(c);
-    PyList_SET_ITEM(candidates.ptr(), static_cast<Py_ssize_t>(i), c);
-  }
-  PyObject* dict = result.ptr();
-  put(dict, key.key(K::resolved), r.resolved ? Py_True : Py_False);
-  put(dict, key.key(K::confidence), r.resolved ? confidence_one().object : confidence_zero().object);
-  put(dict, key.key(K::element), element);
-  put(dict, key.key(K::candidates), candidates.ptr());
-  if (r.family == matching::Family::extraction) put(dict, key.key(K::extracted), make_str(r.extracted).ptr());
-  if (r.family != matching::Family::check) return result;
-
-  PyObject* verified = Py_False;
-  if (r.verified == matching::Verified::yes) verified = Py_True;
-  if (r.verified == matching::Verified::element_visible) verified = visible.ptr();
-  if (r.verified == matching::Verified::element_enabled) verified = enabled.ptr();
-  put(dict, key.key(K::verified), verified);
-  const nb::dict state;
-  switch (r.state) {
-    case matching::State::empty:
-      break;
-    case matching::State::element:
-    case matching::State::text_element:
-      put(state.ptr(), state_key.key(S::present), Py_True);
-      put(state.ptr(), state_key.key(S::visible), visible.ptr());
-      if (r.state == matching::State::element) put(state.ptr(), state_key.key(S::enabled), enabled.ptr());
-      break;
-    case matching::State::expected:
-    case matching::State::expected_actual:
-      put(state.ptr(), state_key.key(S::expected), expected.ptr());
-      if (r.state == matching::State::expected_actual)
-        put(state.ptr(), state_key.key(S::actual), make_str(r.actual).ptr());
-      break;
-  }
-  put(dict, key.key(K::state), state.ptr());
-  return result;
-}
-
-// The text elements of a call; an absent list reads as an empty one.
-struct TextElements {
-  std::optional<DescriptorDicts> dicts;
-  matching::NoDescriptors none;
-  explicit TextElements(nb::handle list) {
-    if (!list.is_none()) dicts.emplace(list, "text_elements");
-  }
-  matching::DescriptorList& list() { return dicts ? static_cast<matching::DescriptorList&>(*dicts) : none; }
-  DescriptorDicts* dicts_or_null() { return dicts ? &*dicts : nullptr; }
-};
 
 // References the instruction's fields hand out (encoded texts), let go at the end of the call.
 struct Encoded {
@@ -163,11 +46,6 @@ struct Encoded {
     for (PyObject* o : objects) Py_DECREF(o);
   }
 };
-
-nb::handle empty_str() {
-  static const vantor::bindings::Blank empty("");
-  return empty.object;
-}
 
 nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_elements, nb::handle text_elements) {
   dict_argument(parsed_instruction, "resolve", "parsed_instruction");
