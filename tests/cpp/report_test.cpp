@@ -52,25 +52,39 @@ TEST(TwoDecimals, SpecialValuesAsPythonWritesThem) {
 
 // --- outcome log ----------------------------------------------------------------
 
+// The candidates of each result, read through the callback the way the
+// binding reads them: counting how often each is asked for.
+struct CandidateReads {
+  std::vector<std::optional<vr::Candidate>> firsts;
+  std::vector<std::size_t> asked;
+  vr::FirstCandidate reader() {
+    return [this](std::size_t i) {
+      asked.push_back(i);
+      return firsts[i];
+    };
+  }
+};
+
 TEST(OutcomeLog, ReasonsAndTheFirstCandidateOfTheFirstResultThatHasOne) {
-  const std::vector<vr::StrategyResult> results{
-      {"DOM", 0.4, std::nullopt},
-      {"Spatial", 0.666, vr::Candidate{"button", "Sign up"}},
-      {"Florence", 1.0, vr::Candidate{"a", "later"}},
-  };
-  const vr::FailureDetails d = vr::describe_failure(results);
+  const std::vector<vr::StrategyResult> results{{"DOM", 0.4}, {"Spatial", 0.666}, {"Florence", 1.0}};
+  CandidateReads reads{{std::nullopt, vr::Candidate{"button", "Sign up"}, vr::Candidate{"a", "later"}}, {}};
+  const vr::FailureDetails d = vr::describe_failure(results, reads.reader());
   EXPECT_EQ(d.reasons, "DOM confidence=0.40 | Spatial confidence=0.67 | Florence confidence=1.00");
   EXPECT_EQ(d.top_candidate, "<button> text='Sign up'");
+  // The third result's candidates are never read: a bad one there must not fail the log.
+  EXPECT_EQ(reads.asked, (std::vector<std::size_t>{0, 1}));
 }
 
 TEST(OutcomeLog, CandidateTextIsCutToThirtyCharactersBeforeQuoting) {
   const std::string long_text = "it's " + std::string(40, 'x');
-  const std::vector<vr::StrategyResult> results{{"DOM", 0.0, vr::Candidate{"td", long_text}}};
-  EXPECT_EQ(vr::describe_failure(results).top_candidate, "<td> text=\"it's " + std::string(25, 'x') + "\"");
+  const std::vector<vr::StrategyResult> results{{"DOM", 0.0}};
+  CandidateReads reads{{vr::Candidate{"td", long_text}}, {}};
+  EXPECT_EQ(vr::describe_failure(results, reads.reader()).top_candidate,
+            "<td> text=\"it's " + std::string(25, 'x') + "\"");
 }
 
 TEST(OutcomeLog, NoResultsGiveNothing) {
-  const vr::FailureDetails d = vr::describe_failure({});
+  const vr::FailureDetails d = vr::describe_failure({}, [](std::size_t) { return std::optional<vr::Candidate>(); });
   EXPECT_EQ(d.reasons, "");
   EXPECT_EQ(d.top_candidate, "");
   EXPECT_EQ(vr::failure_lines("click X", d), std::vector<std::string>{"  [FAIL] click X"});

@@ -28,6 +28,13 @@ std::string_view TextViews::view_non_ascii(PyObject* str) {
   return encoded_.emplace_back(nb::handle(str)).view();
 }
 
+std::string_view HeldTexts::text_of(PyObject* value) {
+  if (PyUnicode_Check(value)) return view(value);
+  const nb::object str = nb::steal(PyObject_Str(value));
+  if (!str.is_valid()) throw nb::python_error();
+  return view(str.ptr());
+}
+
 double as_double(PyObject* number) {
   if (PyFloat_CheckExact(number)) return PyFloat_AS_DOUBLE(number);
   const double value = PyLong_CheckExact(number) ? PyLong_AsDouble(number) : PyFloat_AsDouble(number);

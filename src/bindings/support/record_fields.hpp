@@ -64,6 +64,8 @@ class HeldTexts {
     held_.push_back(nb::borrow(str));
     return views_.view(str);
   }
+  // The text of any value as str() writes it; a str is its own text.
+  std::string_view text_of(PyObject* value);
 
  private:
   std::vector<nb::object> held_;

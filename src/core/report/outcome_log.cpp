@@ -6,7 +6,7 @@
 
 namespace vantor::report {
 
-FailureDetails describe_failure(std::span<const StrategyResult> results) {
+FailureDetails describe_failure(std::span<const StrategyResult> results, const FirstCandidate& first_candidate) {
   FailureDetails details;
   for (const StrategyResult& result : results) {
     if (!details.reasons.empty()) details.reasons += " | ";
@@ -14,13 +14,13 @@ FailureDetails describe_failure(std::span<const StrategyResult> results) {
     details.reasons += " confidence=";
     details.reasons += two_decimals(result.confidence);
   }
-  for (const StrategyResult& result : results) {
-    if (!result.first_candidate) continue;
-    const Candidate& c = *result.first_candidate;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const std::optional<Candidate> c = first_candidate(i);
+    if (!c) continue;
     details.top_candidate = "<";
-    details.top_candidate += c.tag;
+    details.top_candidate += c->tag;
     details.top_candidate += "> text=";
-    text::append_quoted(details.top_candidate, text::first_characters(c.text, candidate_text_limit));
+    text::append_quoted(details.top_candidate, text::first_characters(c->text, candidate_text_limit));
     break;
   }
   return details;

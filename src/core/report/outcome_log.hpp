@@ -2,6 +2,8 @@
 // missed, and the console lines of each logging call.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -20,12 +22,17 @@ struct Candidate {
   std::string_view text;
 };
 
+// The strategies a failure names, in the order the logging call takes their results.
+inline constexpr std::array<std::string_view, 3> failure_strategies = {"DOM", "Spatial", "Florence"};
+
 // A non-empty resolution result of one strategy, as a failure reads it.
 struct StrategyResult {
-  std::string_view strategy;  // as the reasons name it: "DOM", "Spatial", "Florence"
+  std::string_view strategy;  // as the reasons name it: one of failure_strategies
   double confidence;
-  std::optional<Candidate> first_candidate;  // when its candidates list is non-empty
 };
+
+// The first candidate of results[i]; none when its candidates list is empty.
+using FirstCandidate = std::function<std::optional<Candidate>(std::size_t)>;
 
 struct FailureDetails {
   std::string reasons;        // "DOM confidence=0.40 | Spatial confidence=0.67", or empty
@@ -33,8 +40,10 @@ struct FailureDetails {
 };
 
 // The reasons of every result, in the order given, and the first candidate
-// of the first result that has one.
-FailureDetails describe_failure(std::span<const StrategyResult> results);
+// of the first result that has one. Candidates are asked for in order and no
+// further than that result: reading a candidate may fail, and only the one
+// named may make the failure's log fail.
+FailureDetails describe_failure(std::span<const StrategyResult> results, const FirstCandidate& first_candidate);
 
 // The console lines of each operation, without their line breaks.
 std::string success_line(std::string_view instruction, std::string_view strategy);
