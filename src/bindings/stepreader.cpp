@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "steps/action_kinds.hpp"
 #include "steps/parser.hpp"
 #include "steps/target_text.hpp"
 #include "steps/validator.hpp"
@@ -92,9 +93,43 @@ nb::object same_or_new(nb::handle original, std::string_view whole, std::string_
   return make_str(part);
 }
 
+// --- What each action is, and why a step cannot be read ----------------------
+
+// The ValueError of an unreadable step, its message unchanged, carrying
+// `kind` ("unrecognised") and `detail` (the message without the list of
+// supported actions) for callers that show the reason alone.
+[[noreturn]] void raise_unreadable(const steps::UnreadableStep& e) {
+  const auto decoded = [](std::string_view s) {  // a caller's lone surrogates stay as they were
+    return nb::steal(PyUnicode_DecodeUTF8(s.data(), static_cast<Py_ssize_t>(s.size()), "surrogatepass"));
+  };
+  const nb::object message = decoded(e.what()), detail = decoded(e.reason());
+  if (!message.is_valid() || !detail.is_valid()) throw nb::python_error();
+  const nb::object error = nb::handle(PyExc_ValueError)(message);
+  nb::setattr(error, "kind", nb::str("unrecognised"));
+  nb::setattr(error, "detail", detail);
+  PyErr_SetObject(PyExc_ValueError, error.ptr());
+  throw nb::python_error();
+}
+
+// One read-only record per action, in the order of action_names:
+// (name, kind, needs an enabled element), from steps/action_kinds.hpp.
+nb::tuple action_table() {
+  nb::list records;
+  for (std::size_t i = 0; i < steps::action_names.size(); ++i) {
+    const steps::ActionTraits traits = steps::action_traits[i];
+    records.append(nb::make_tuple(make_str(steps::action_names[i]), make_str(steps::kind_name(traits.kind)),
+                                  nb::bool_(traits.needs_enabled)));
+  }
+  return nb::tuple(records);
+}
+
 nb::dict parse(StepReader&, nb::handle instruction) {
   const auto text = str_argument(instruction, "parse", "instruction");
-  return to_record(steps::parse(text.view()));
+  try {
+    return to_record(steps::parse(text.view()));
+  } catch (const steps::UnreadableStep& e) {
+    raise_unreadable(e);
+  }
 }
 
 nb::list validate(StepReader&, nb::handle instruction) {
@@ -197,4 +232,5 @@ NB_MODULE(stepreader, m) {
   for (std::string_view kw : steps::spatial_keywords) spatial.append(make_str(kw));
   m.attr("_SPATIAL_KW") = nb::tuple(spatial);
   m.attr("_QUOTE_RE") = nb::module_::import_("re").attr("compile")(make_str(steps::quote_pattern));
+  m.attr("_ACTION_TABLE") = action_table();
 }

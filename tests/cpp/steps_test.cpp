@@ -279,8 +279,9 @@ TEST(Parse, RejectsWhatNoRuleAccepts) {
     try {
       (void)vs::parse(step);
       ADD_FAILURE() << "accepted: " << step;
-    } catch (const vantor::ValueError& e) {
+    } catch (const vs::UnreadableStep& e) {
       EXPECT_EQ(e.what(), rejection(quoted));
+      EXPECT_EQ(e.reason(), "Unrecognised instruction: " + quoted);
     }
   }
 }

@@ -1,8 +1,8 @@
 #include "steps/parser.hpp"
 
 #include <optional>
+#include <utility>
 
-#include "errors.hpp"
 #include "steps/target_text.hpp"
 #include "text/case.hpp"
 #include "text/quoted.hpp"
@@ -170,7 +170,10 @@ ParsedInstruction parse(std::string_view instruction) {
   // Text states leave the target as written; element states drop filler words.
   if (Result r = verify_state(step, "verify text ", verify_text_states, false)) return std::move(*r);
   if (Result r = verify_state(step, "verify ", verify_states, true)) return std::move(*r);
-  throw ValueError("Unrecognised instruction: " + text::quoted(instruction) + supported_actions_tail());
+  throw UnreadableStep("Unrecognised instruction: " + text::quoted(instruction));
 }
+
+UnreadableStep::UnreadableStep(std::string reason)
+    : ValueError(reason + supported_actions_tail()), reason_(std::move(reason)) {}
 
 }  // namespace vantor::steps

@@ -1,0 +1,61 @@
+// What each parsed step is, as a runner dispatches it.
+#include "steps/action_kinds.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "steps/parser.hpp"
+
+namespace vs = vantor::steps;
+using vs::ActionKind;
+
+namespace {
+
+struct KindCase {
+  std::string step;
+  ActionKind kind;
+  bool needs_enabled;
+};
+
+class StepKind : public testing::TestWithParam<KindCase> {};
+
+TEST_P(StepKind, OfTheParsedAction) {
+  const vs::ActionTraits traits = vs::traits_of(vs::parse(GetParam().step).action);
+  EXPECT_EQ(traits.kind, GetParam().kind) << GetParam().step;
+  EXPECT_EQ(traits.needs_enabled, GetParam().needs_enabled) << GetParam().step;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRule, StepKind,
+                         testing::Values(KindCase{"click the second Save", ActionKind::element, true},
+                                         KindCase{"type bob into Name", ActionKind::element, true},
+                                         KindCase{"select Red from Colour", ActionKind::element, true},
+                                         KindCase{"hover Menu", ActionKind::element, false},
+                                         KindCase{"extract text from Total", ActionKind::element, false},
+                                         KindCase{"extract text below Total", ActionKind::look_up, false},
+                                         KindCase{"find exact text Done", ActionKind::look_up, false},
+                                         KindCase{"verify Save is disabled", ActionKind::check, false},
+                                         KindCase{"verify text Done is visible", ActionKind::text_check, false},
+                                         KindCase{"verify text below Name is Bob", ActionKind::text_check, false},
+                                         KindCase{"press Enter", ActionKind::browser, false},
+                                         KindCase{"sendkeys Control+A", ActionKind::browser, false},
+                                         KindCase{"wait 500", ActionKind::browser, false},
+                                         KindCase{"dismiss dialog", ActionKind::dialog, false},
+                                         KindCase{"verify dialog says Saved", ActionKind::dialog, false}));
+
+TEST(ActionKinds, OnlyElementActionsNeedAnEnabledElement) {
+  for (const vs::ActionTraits& traits : vs::action_traits) {
+    if (traits.needs_enabled) {
+      EXPECT_EQ(traits.kind, ActionKind::element);
+    }
+  }
+}
+
+TEST(ActionKinds, EveryNameFindsItsAction) {
+  for (std::size_t i = 0; i < vs::action_names.size(); ++i)
+    EXPECT_EQ(vs::action_named(vs::action_names[i]), static_cast<vs::Action>(i));
+  EXPECT_EQ(vs::action_named("Click"), std::nullopt);
+  EXPECT_EQ(vs::action_named("press"), std::nullopt);
+}
+
+}  // namespace
