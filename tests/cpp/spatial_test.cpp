@@ -11,6 +11,7 @@
 #include "errors.hpp"
 #include "spatial/geometry.hpp"
 #include "spatial/matrix_rules.hpp"
+#include "spatial/position_arithmetic.hpp"
 #include "spatial/resolver.hpp"
 #include "spatial/target_grammar.hpp"
 
@@ -96,6 +97,46 @@ TEST(MatrixOrderInType, CountsPerType) {
   const std::vector<std::optional<std::string_view>> types = {"button",     "text", "button",
                                                               std::nullopt, "text", std::nullopt};
   EXPECT_EQ(sp::order_in_type(types), (std::vector<std::int64_t>{1, 1, 2, 1, 2, 2}));
+}
+
+struct PositionCase {
+  const char* name;
+  sp::PlainNumber start, extent;
+  double centre;
+  sp::PlainNumber::Kind edge_kind;
+  double edge;
+};
+
+class MatrixPosition : public ::testing::TestWithParam<PositionCase> {};
+
+TEST_P(MatrixPosition, CentreIsAlwaysAFloatAndTheEdgeKeepsTheInputsType) {
+  const PositionCase& c = GetParam();
+  EXPECT_DOUBLE_EQ(sp::centre(c.start, c.extent), c.centre);
+  const sp::PlainNumber edge = sp::edge(c.start, c.extent);
+  EXPECT_EQ(edge.kind, c.edge_kind);
+  EXPECT_DOUBLE_EQ(edge.real, c.edge);
+  if (edge.kind == sp::PlainNumber::Kind::integer) {
+    EXPECT_EQ(edge.integer, static_cast<long long>(c.edge));
+  }
+}
+
+const sp::PlainNumber int_10 = *sp::PlainNumber::of_integer(10), int_5 = *sp::PlainNumber::of_integer(5);
+const sp::PlainNumber big = *sp::PlainNumber::of_integer(1LL << 52);
+using Kind = sp::PlainNumber::Kind;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatrixPosition,
+    ::testing::Values(PositionCase{"ints", int_10, int_5, 12.5, Kind::integer, 15},
+                      PositionCase{"int_and_float", int_10, sp::PlainNumber::of_real(5.5), 12.75, Kind::real, 15.5},
+                      PositionCase{"float_and_int", sp::PlainNumber::of_real(-0.5), int_5, 2.0, Kind::real, 4.5},
+                      PositionCase{"largest_exact_ints", big, big, 6755399441055744.0, Kind::integer,
+                                   9007199254740992.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MatrixPosition, IntegersPast52BitsAreLeftToTheHost) {
+  EXPECT_TRUE(sp::PlainNumber::of_integer(-(1LL << 52)).has_value());
+  EXPECT_FALSE(sp::PlainNumber::of_integer((1LL << 52) + 1).has_value());
+  EXPECT_FALSE(sp::PlainNumber::of_integer(-(1LL << 52) - 1).has_value());
 }
 
 // -- geometry ------------------------------------------------------------------

@@ -32,6 +32,10 @@ inline constexpr std::array<std::string_view, 4> typed_roles = {"button", "link"
 
 inline constexpr std::string_view text_type = "text";
 
+// The fixed type names element_type answers with, besides a tag of its own.
+inline constexpr std::array<std::string_view, 6> element_type_names = {"link",   "button",  "input",
+                                                                       "select", "textbox", "combobox"};
+
 // The element type of an interactable element. tag, role and input_type are
 // none when the descriptor lacks them or holds something other than text.
 // The answer is either a fixed type name or, for an unlisted tag, the tag
