@@ -23,3 +23,30 @@ def test_a_strategy_put_first_decides_and_is_named(page, serve):  # noqa: F811
     assert asked == ["Catch me"]
     assert (clicked.status, clicked.strategy, clicked.element.text) == ("passed", "greeter", "Say hello")
     assert checked.passed
+
+
+def test_every_action_the_reader_knows_has_a_route_in_the_runner():
+    from vantor.engine.runner.actions import BROWSER, CHECK, DIALOG, ELEMENT, KIND_OF, LOOK_UP, TEXT_CHECK
+    from vantor.engine.runner.executor import OWN_STEPS
+
+    assert set(KIND_OF.values()) <= {ELEMENT, CHECK, TEXT_CHECK, LOOK_UP, BROWSER, DIALOG}
+    assert set(OWN_STEPS) == {action for action, kind in KIND_OF.items() if kind in (BROWSER, DIALOG)}
+
+
+STEP_THAT_QUOTES_THE_LIST = "refresh now. Supported actions: ['click']"
+WHOLE_REASON = "Unrecognised instruction: \"refresh now. Supported actions: ['click']\""
+
+
+def test_a_step_that_cannot_be_read_fails_with_its_whole_reason():
+    from vantor.engine.runner.executor import StepRunner
+
+    outcome = StepRunner(page=None).run(STEP_THAT_QUOTES_THE_LIST)
+    assert (outcome.status, outcome.reason) == ("failed", f"cannot read the step: {WHOLE_REASON}")
+
+
+def test_validation_names_the_whole_reason_of_an_unreadable_line(tmp_path):
+    from vantor.engine.agent.stepreader import StepReader
+    from vantor.engine.runner.script import Script, Step, validation_issues
+
+    script = Script(tmp_path / "s.steps", [Step(1, "click Login"), Step(3, STEP_THAT_QUOTES_THE_LIST)])
+    assert validation_issues(StepReader(), script) == [f"line 3: {WHOLE_REASON}."]

@@ -11,12 +11,14 @@ Each step is logged once, with its final outcome, to the reporter.
 import re
 import time
 from dataclasses import dataclass, field
+from types import MappingProxyType
 
 from playwright.sync_api import Error as PlaywrightError
 
 from vantor.engine.agent.stepreader import StepReader
 from vantor.engine.browser.pagescanner import PageScanner
 from vantor.engine.runner import widgets
+from vantor.engine.runner.actions import CHECK, ELEMENT, KIND_OF, LOOK_UP, NEEDS_ENABLED, TEXT_CHECK, unreadable_reason
 from vantor.engine.runner.candidates import closest
 from vantor.engine.runner.keys import key_combination
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
@@ -30,14 +32,6 @@ from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, elapsed_ms,
 from vantor.engine.strategies.textmatcher import TextMatcher
 
 BROWSER_STRATEGY = "browser"
-CHECK_ACTIONS = frozenset({
-    "verify_present", "verify_visible", "verify_enabled", "verify_disabled",
-    "verify_text_present", "verify_text_visible", "verify_spatial_text",
-})
-LOOK_UP_ACTIONS = frozenset({"find_text", "find_exact_text", "extract_text_spatial"})
-ELEMENT_ACTIONS = frozenset({"click", "type", "select", "hover", "extract_text"})
-# Actions that need the element enabled as well as visible.
-ENABLED_ACTIONS = frozenset({"click", "type", "select"})
 # The reporter's indentation for the lines under a step.
 DETAIL_INDENT = "         "
 # Call-log lines that say what the browser did, not why it could not.
@@ -101,7 +95,7 @@ class StepRunner:
             parsed = self.reader.parse(step.text)
         except ValueError as error:
             attempt = Attempt(False, final=True, kind="browser",
-                              reason=f"cannot read the step: {str(error).split('. Supported actions')[0]}")
+                              reason=f"cannot read the step: {unreadable_reason(error)}")
             return self._finish(step, None, attempt, started, started, 0, 0)
         attempts, final_started, settled, attempt = 0, started, 0, None
         while True:
@@ -122,13 +116,14 @@ class StepRunner:
     def _try(self, parsed):
         action = parsed["action"]
         try:
-            if action in CHECK_ACTIONS:
+            kind = KIND_OF[action]
+            if kind in (CHECK, TEXT_CHECK):
                 return self._check(parsed)
-            if action in LOOK_UP_ACTIONS:
+            if kind == LOOK_UP:
                 return self._look_up(parsed)
-            if action in ELEMENT_ACTIONS:
+            if kind == ELEMENT:
                 return self._act_on_element(parsed)
-            return getattr(self, f"_{action}")(parsed)
+            return OWN_STEPS[action](self, parsed)  # the browser's and the dialogs' own steps
         except PageNotAnswering as error:
             if error.hung:
                 stop_loading(self.page)
@@ -173,7 +168,7 @@ class StepRunner:
         if not element.get("is_visible", True) and not behind_view:
             found.reason = "the element is not visible"
             return found
-        if action in ENABLED_ACTIONS and not element.get("is_enabled", True):
+        if action in NEEDS_ENABLED and not element.get("is_enabled", True):
             found.reason = "the element is not enabled"
             return found
         if action == "click":
@@ -340,6 +335,18 @@ class StepRunner:
                 except PlaywrightError:
                     pass
         return str(path)
+
+
+# The steps the runner does itself, without a strategy: every action of the
+# browser and dialog kinds.
+OWN_STEPS = MappingProxyType({
+    "press_key": StepRunner._press_key,
+    "sendkeys": StepRunner._sendkeys,
+    "wait": StepRunner._wait,
+    "accept_dialog": StepRunner._accept_dialog,
+    "dismiss_dialog": StepRunner._dismiss_dialog,
+    "verify_dialog": StepRunner._verify_dialog,
+})
 
 
 def detail(name, text):

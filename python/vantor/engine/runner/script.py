@@ -68,6 +68,8 @@ def validation_issues(reader, script):
     """'line N: issue' for every problem the step reader finds, in line order: what
     validation finds, and for a line it lets through, why it cannot be read
     (validation knows first words, such as back and refresh, that no rule reads)."""
+    from vantor.engine.runner.actions import unreadable_reason
+
     report = reader.validate_all([step.text for step in script.steps])
     issues = []
     for index, step in enumerate(script.steps, 1):
@@ -76,6 +78,6 @@ def validation_issues(reader, script):
             try:
                 reader.parse(step.text)
             except ValueError as error:
-                found = [str(error).split(". Supported actions")[0] + "."]
+                found = [unreadable_reason(error) + "."]
         issues.extend(f"line {step.line}: {issue}" for issue in found)
     return issues

@@ -8,6 +8,7 @@ problem, or a script without steps, exits 2 as run would refuse it.
 import sys
 
 from vantor.engine.agent.stepreader import StepReader
+from vantor.engine.runner.actions import unreadable_reason
 from vantor.engine.runner.script import ScriptError, read_script, validation_issues
 
 
@@ -39,7 +40,7 @@ def show_script(reader, path):
         try:
             record = reader.parse(step.text)
         except ValueError as error:
-            print(f"  {step.line:>3}  {step.text.strip()}\n       ✗ {str(error).split('. Supported actions')[0]}")
+            print(f"  {step.line:>3}  {step.text.strip()}\n       ✗ {unreadable_reason(error)}")
             continue
         readable += 1
         print(f"  {step.line:>3}  {step.text.strip()}\n       → {describe(record)}")
