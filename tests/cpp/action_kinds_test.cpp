@@ -51,11 +51,4 @@ TEST(ActionKinds, OnlyElementActionsNeedAnEnabledElement) {
   }
 }
 
-TEST(ActionKinds, EveryNameFindsItsAction) {
-  for (std::size_t i = 0; i < vs::action_names.size(); ++i)
-    EXPECT_EQ(vs::action_named(vs::action_names[i]), static_cast<vs::Action>(i));
-  EXPECT_EQ(vs::action_named("Click"), std::nullopt);
-  EXPECT_EQ(vs::action_named("press"), std::nullopt);
-}
-
 }  // namespace

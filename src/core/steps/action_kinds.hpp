@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "steps/vocabulary.hpp"
@@ -54,14 +53,6 @@ inline constexpr std::array<ActionTraits, action_names.size()> action_traits = {
 }};
 
 constexpr ActionTraits traits_of(Action a) { return action_traits[static_cast<std::size_t>(a)]; }
-constexpr ActionKind kind_of(Action a) { return traits_of(a).kind; }
 constexpr std::string_view kind_name(ActionKind k) { return action_kind_names[static_cast<std::size_t>(k)]; }
-
-// The action of a name in action_names; none for any other text.
-constexpr std::optional<Action> action_named(std::string_view name) {
-  for (std::size_t i = 0; i < action_names.size(); ++i)
-    if (action_names[i] == name) return static_cast<Action>(i);
-  return std::nullopt;
-}
 
 }  // namespace vantor::steps
