@@ -8,23 +8,34 @@
 
 #include "spatial/entry_keys.hpp"
 #include "spatial/python_entries.hpp"
+#include "spatial/resolution_records.hpp"
 #include "spatial/resolver.hpp"
 #include "spatial/target_grammar.hpp"
 #include "support/arguments.hpp"
+#include "support/define.hpp"
 #include "support/error_translation.hpp"
 #include "support/held_objects.hpp"
 #include "support/record_fields.hpp"
-#include "support/signature.hpp"
+#include "support/record_shape.hpp"
 
 namespace nb = nanobind;
 using namespace nb::literals;
 namespace spatial = vantor::spatial;
+using vantor::bindings::checked;
+using vantor::bindings::empty_str;
 using vantor::bindings::entry_keys;
 using vantor::bindings::interned;
 using vantor::bindings::make_str;
+using vantor::bindings::ordinal_key;
+using vantor::bindings::put;
+using vantor::bindings::put_new;
 using vantor::bindings::PythonEntries;
 using vantor::bindings::raise_argument_type;
+using vantor::bindings::relation_object;
+using vantor::bindings::result_of;
 using vantor::bindings::str_argument;
+using vantor::bindings::type_object;
+using vantor::bindings::unresolved;
 
 namespace {
 
@@ -32,134 +43,20 @@ struct GridSeeker {
   nb::object matrix;
 };
 
-struct Names {
-  PyObject *resolved, *confidence, *element, *anchor_text, *ordinal, *type_relaxed, *actual_type, *candidates;
-  PyObject *target, *empty, *one, *zero_float;
-  std::array<PyObject*, 6> relations;  // strategy names, in Relation order
-  std::array<PyObject*, spatial::type_keywords.size()> types;
-  PyObject *blank_short, *blank_long;
-};
-
-PyObject* blank(std::initializer_list<PyObject*> keys) {
-  PyObject* dict = PyDict_New();
-  if (!dict) throw nb::python_error();
-  for (PyObject* k : keys)
-    if (PyDict_SetItem(dict, k, Py_None) != 0) throw nb::python_error();
-  return dict;
-}
-
-const Names& names() {
-  static const Names* const made = [] {
-    auto* n = new Names{};
-    n->resolved = interned("resolved");
-    n->confidence = interned("confidence");
-    n->element = interned("element");
-    n->anchor_text = interned("anchor_text");
-    n->ordinal = interned("ordinal");
-    n->type_relaxed = interned("type_relaxed");
-    n->actual_type = interned("actual_type");
-    n->candidates = interned("candidates");
-    n->target = interned("target");
-    n->empty = interned("");
-    n->one = PyFloat_FromDouble(1.0);
-    n->zero_float = PyFloat_FromDouble(0.0);
-    for (std::size_t i = 0; i < n->relations.size(); ++i)
-      n->relations[i] = interned(std::string(spatial::relation_name(static_cast<spatial::Relation>(i))).c_str());
-    for (std::size_t i = 0; i < n->types.size(); ++i)
-      n->types[i] = interned(std::string(spatial::type_keywords[i].type).c_str());
-    n->blank_short = blank({n->resolved, n->confidence, n->element, n->candidates});
-    n->blank_long = blank({n->resolved, n->confidence, n->element, n->anchor_text, n->ordinal, n->type_relaxed,
-                           n->actual_type, n->candidates});
-    return n;
-  }();
-  return *made;
-}
-
-nb::object checked(PyObject* made) {
-  if (!made) throw nb::python_error();
-  return nb::steal(made);
-}
-
-nb::dict copy_of(PyObject* blank) {
-  PyObject* dict = PyDict_Copy(blank);
-  if (!dict) throw nb::python_error();
-  return nb::steal<nb::dict>(dict);
-}
-
-void put(PyObject* dict, PyObject* k, PyObject* value) {
-  if (PyDict_SetItem(dict, k, value) != 0) throw nb::python_error();
-}
-
-PyObject* type_object(std::optional<std::string_view> type) {
-  if (!type) return Py_None;
-  const Names& n = names();
-  for (std::size_t i = 0; i < n.types.size(); ++i)
-    if (spatial::type_keywords[i].type == *type) return n.types[i];
-  return Py_None;
-}
-
-PyObject* relation_object(std::optional<spatial::Relation> r) {
-  return r ? names().relations[static_cast<std::size_t>(*r)] : Py_None;
-}
-
 nb::object optional_str(const std::optional<std::string>& text) {
   return text ? nb::object(make_str(*text)) : nb::none();
 }
 
-nb::dict unresolved() {
-  const Names& n = names();
-  auto result = copy_of(n.blank_short);
-  put(result.ptr(), n.resolved, Py_False);
-  put(result.ptr(), n.confidence, n.zero_float);
-  put(result.ptr(), n.candidates, checked(PyList_New(0)).ptr());
-  return result;
-}
-
-// The descriptors ("element") of the chosen entries, in order.
-nb::object elements(const PythonEntries& entries, const std::vector<std::size_t>& chosen) {
-  nb::object list = checked(PyList_New(static_cast<Py_ssize_t>(chosen.size())));
-  for (std::size_t k = 0; k < chosen.size(); ++k) {
-    PyObject* el = entries.required(chosen[k], entry_keys().element);
-    Py_INCREF(el);
-    PyList_SET_ITEM(list.ptr(), static_cast<Py_ssize_t>(k), el);
-  }
-  return list;
-}
-
-nb::dict result_of(const PythonEntries& entries, const spatial::Resolution& r) {
-  using Kind = spatial::Resolution::Kind;
-  if (r.kind == Kind::unresolved) return unresolved();
-  const Names& n = names();
-  // Everything the result holds is read and held before anything is made: a
-  // new object may start the collector, and a finaliser may change entries.
-  const nb::object element = nb::borrow(entries.required(r.element, entry_keys().element));
-  nb::object anchor_text, actual_type;
-  if (r.kind == Kind::by_anchor) {
-    PyObject* searchable = vantor::bindings::field(entries.entry(r.anchor), entry_keys().searchable);
-    anchor_text = nb::borrow(searchable ? searchable : n.empty);
-    actual_type = nb::borrow(r.type_relaxed ? entries.required(r.element, entry_keys().element_type)
-                                            : type_object(r.type_filter));
-  }
-  const nb::object candidates = elements(entries, r.candidates);
-  auto result = copy_of(r.kind == Kind::by_ordinal ? n.blank_short : n.blank_long);
-  put(result.ptr(), n.resolved, Py_True);
-  put(result.ptr(), n.confidence, n.one);
-  put(result.ptr(), n.element, element.ptr());
-  if (r.kind == Kind::by_anchor) {
-    put(result.ptr(), n.anchor_text, anchor_text.ptr());
-    put(result.ptr(), n.ordinal, checked(PyLong_FromLongLong(r.ordinal)).ptr());
-    put(result.ptr(), n.type_relaxed, r.type_relaxed ? Py_True : Py_False);
-    put(result.ptr(), n.actual_type, actual_type.ptr());
-  }
-  put(result.ptr(), n.candidates, candidates.ptr());
-  return result;
+PyObject* target_key() {
+  static PyObject* const made = interned("target");
+  return made;
 }
 
 // The instruction's own ordinal when the reader moved an ordinal word out of
 // the target ("click second button below Email" has target "button below
 // Email" and ordinal 2). Only a plain int above 1 says anything.
 std::optional<std::int64_t> instruction_ordinal(PyObject* instruction) {
-  PyObject* v = vantor::bindings::field(instruction, names().ordinal);
+  PyObject* v = vantor::bindings::field(instruction, ordinal_key());
   if (!v || !PyLong_Check(v) || PyBool_Check(v)) return std::nullopt;
   int overflow = 0;
   const long long n = PyLong_AsLongLongAndOverflow(v, &overflow);
@@ -171,8 +68,8 @@ std::optional<std::int64_t> instruction_ordinal(PyObject* instruction) {
 nb::dict resolve(GridSeeker& self, nb::handle parsed_instruction) {
   if (!PyDict_Check(parsed_instruction.ptr()))
     raise_argument_type("resolve", "parsed_instruction", "dict", parsed_instruction);
-  PyObject* target = vantor::bindings::field(parsed_instruction.ptr(), names().target);
-  if (!target) target = names().empty;
+  PyObject* target = vantor::bindings::field(parsed_instruction.ptr(), target_key());
+  if (!target) target = empty_str();
   const nb::object hold = nb::borrow(target);
   if (!PyUnicode_Check(target)) vantor::bindings::raise_kind("the instruction's 'target'", "str", target);
   const vantor::bindings::Utf8 text(target);
@@ -290,56 +187,42 @@ std::int64_t dom_distance(nb::handle xpath_a, nb::handle xpath_b) {
 NB_MODULE(gridseeker, m) {
   vantor::bindings::register_core_errors();
   m.doc() = "Resolves spatial targets (the second button below Email) over the matrix of a page.";
-  using vantor::bindings::add_mismatch_function;
-  using vantor::bindings::add_mismatch_overload;
+  using vantor::bindings::def_function;
+  using vantor::bindings::def_method;
 
   auto cls =
       nb::class_<GridSeeker>(m, "GridSeeker", "Resolves spatial targets over one matrix.",
-                             nb::type_slots(vantor::bindings::held_objects_slots<GridSeeker, &GridSeeker::matrix>()))
-          .def("__init__", &init, "matrix"_a.none(), nb::sig("def __init__(self, matrix: list[dict]) -> None"))
-          .def_prop_ro(
-              "matrix", [](GridSeeker& g) { return vantor::bindings::held_list(g.matrix); }, "The matrix, as given.")
-          .def("resolve", &resolve, "parsed_instruction"_a.none(),
-               nb::sig("def resolve(self, parsed_instruction: dict) -> dict"),
-               "The resolution result of the instruction's target.")
-          .def("_find_anchor", &find_anchor, "anchor_text"_a.none(),
-               nb::sig("def _find_anchor(self, anchor_text: str) -> dict | None"),
-               "The matrix entry an anchor phrase names, or None.")
-          .def("_rank", &rank, "candidates"_a.none(), "anchor"_a.none(), "strategy"_a.none(), "ordinal"_a.none(),
-               nb::sig("def _rank(self, candidates: list[dict], anchor: dict, strategy: str | None, "
-                       "ordinal: int | None) -> list[dict]"),
-               "The candidates in the relation to the anchor, best first.")
-          .def("_resolve_ordinal", &resolve_ordinal, "ordinal"_a.none(), "type_filter"_a.none(),
-               "search_text"_a.none() = nb::none(),
-               nb::sig("def _resolve_ordinal(self, ordinal: int, type_filter: str | None, "
-                       "search_text: str | None = None) -> dict"),
-               "The resolution result of a target named by ordinal alone.");
-  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {"matrix"}});
-  add_mismatch_overload(cls, {"resolve", {"parsed_instruction"}});
-  add_mismatch_overload(cls, {"_find_anchor", {"anchor_text"}});
-  add_mismatch_overload(cls, {"_rank", {"candidates", "anchor", "strategy", "ordinal"}});
-  add_mismatch_overload(cls, {"_resolve_ordinal", {"ordinal", "type_filter", "search_text"}, 2});
+                             nb::type_slots(vantor::bindings::held_objects_slots<GridSeeker, &GridSeeker::matrix>()));
+  def_method(cls, "def __init__(self, matrix: list[dict]) -> None", &init);
+  cls.def_prop_ro(
+      "matrix", [](GridSeeker& g) { return vantor::bindings::held_list(g.matrix); }, "The matrix, as given.");
+  def_method(cls, "def resolve(self, parsed_instruction: dict) -> dict", &resolve,
+             "The resolution result of the instruction's target.");
+  def_method(cls, "def _find_anchor(self, anchor_text: str) -> dict | None", &find_anchor,
+             "The matrix entry an anchor phrase names, or None.");
+  def_method(cls,
+             "def _rank(self, candidates: list[dict], anchor: dict, strategy: str | None, "
+             "ordinal: int | None) -> list[dict]",
+             &rank, "The candidates in the relation to the anchor, best first.");
+  def_method(cls,
+             "def _resolve_ordinal(self, ordinal: int, type_filter: str | None, "
+             "search_text: str | None = None) -> dict",
+             &resolve_ordinal, "The resolution result of a target named by ordinal alone.");
 
-  m.def("_parse_target", &parse_target, "target"_a.none(),
-        nb::sig("def _parse_target(target: str) -> tuple[str | None, str | None, str | None, int | None, "
-                "str | None, str | None]"),
-        "anchor_text, rel_strategy, type_filter, ordinal, search_text, target_text of a target phrase.");
-  m.def("_normalize", &normalize, "text"_a.none(), nb::sig("def _normalize(text: str) -> str"),
-        "Lower case without blanks and hyphens.");
-  m.def("_centre_distance", &centre_distance, "a"_a.none(), "b"_a.none(),
-        nb::sig("def _centre_distance(a: dict, b: dict) -> float"), "Distance between two entries' centres.");
-  m.def("_overlaps_vertically", &overlaps_vertically, "a"_a.none(), "b"_a.none(),
-        nb::sig("def _overlaps_vertically(a: dict, b: dict) -> bool"), "Whether two entries share a row.");
-  m.def("_overlaps_horizontally", &overlaps_horizontally, "a"_a.none(), "b"_a.none(),
-        nb::sig("def _overlaps_horizontally(a: dict, b: dict) -> bool"), "Whether two entries share a column.");
-  m.def("_dom_distance", &dom_distance, "xpath_a"_a.none(), "xpath_b"_a.none(),
-        nb::sig("def _dom_distance(xpath_a: str, xpath_b: str) -> int"), "Steps that differ between two XPaths.");
-  add_mismatch_function(m, {"_parse_target", {"target"}, false});
-  add_mismatch_function(m, {"_normalize", {"text"}, false});
-  add_mismatch_function(m, {"_centre_distance", {"a", "b"}, false});
-  add_mismatch_function(m, {"_overlaps_vertically", {"a", "b"}, false});
-  add_mismatch_function(m, {"_overlaps_horizontally", {"a", "b"}, false});
-  add_mismatch_function(m, {"_dom_distance", {"xpath_a", "xpath_b"}, false});
+  def_function(m,
+               "def _parse_target(target: str) -> tuple[str | None, str | None, str | None, int | None, "
+               "str | None, str | None]",
+               &parse_target,
+               "anchor_text, rel_strategy, type_filter, ordinal, search_text, target_text of a target phrase.");
+  def_function(m, "def _normalize(text: str) -> str", &normalize, "Lower case without blanks and hyphens.");
+  def_function(m, "def _centre_distance(a: dict, b: dict) -> float", &centre_distance,
+               "Distance between two entries' centres.");
+  def_function(m, "def _overlaps_vertically(a: dict, b: dict) -> bool", &overlaps_vertically,
+               "Whether two entries share a row.");
+  def_function(m, "def _overlaps_horizontally(a: dict, b: dict) -> bool", &overlaps_horizontally,
+               "Whether two entries share a column.");
+  def_function(m, "def _dom_distance(xpath_a: str, xpath_b: str) -> int", &dom_distance,
+               "Steps that differ between two XPaths.");
 
   nb::dict relations;
   for (const spatial::RelationPhrase& r : spatial::relation_phrases)

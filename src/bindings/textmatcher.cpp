@@ -21,7 +21,6 @@ namespace nb = nanobind;
 using namespace nb::literals;
 using vantor::bindings::DescriptorDicts;
 using vantor::bindings::dict_argument;
-using vantor::bindings::empty_str;
 using vantor::bindings::InstructionKey;
 using vantor::bindings::interned;
 using vantor::bindings::list_argument;
@@ -66,7 +65,7 @@ nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_e
   DescriptorDicts dom(dom_elements, "dom_elements");
   TextElements text(text_elements);
   const matching::Resolution r = matching::resolve(instruction, dom, text.list());
-  const nb::handle expected = values[2] ? nb::handle(values[2]) : empty_str();
+  const nb::handle expected = values[2] ? nb::handle(values[2]) : nb::handle(vantor::bindings::empty_str());
   return to_result(r, Lists{&dom, text.dicts_or_null()}, expected);
 }
 
@@ -96,7 +95,7 @@ nb::object resolve_extract_spatial_text(TextMatcher&, nb::handle target, nb::han
   if (!dom_elements.is_none()) dom.emplace(dom_elements, "dom_elements");
   DescriptorDicts* dom_or_null = dom ? &*dom : nullptr;
   const matching::Resolution r = matching::resolve_extract_spatial_text(t.view(), text.list(), dom_or_null);
-  return to_result(r, Lists{dom_or_null, text.dicts_or_null()}, empty_str());
+  return to_result(r, Lists{dom_or_null, text.dicts_or_null()}, nb::handle(vantor::bindings::empty_str()));
 }
 
 template <matching::Resolution (*Find)(std::string_view, matching::DescriptorList&)>
@@ -104,7 +103,8 @@ nb::object find_text(const char* function, nb::handle target, nb::handle text_el
   const auto t = str_argument(target, function, "target");
   list_argument(text_elements, function, "text_elements");
   TextElements text(text_elements);
-  return to_result(Find(t.view(), text.list()), Lists{nullptr, text.dicts_or_null()}, empty_str());
+  return to_result(Find(t.view(), text.list()), Lists{nullptr, text.dicts_or_null()},
+                   nb::handle(vantor::bindings::empty_str()));
 }
 
 nb::object resolve_find_text(TextMatcher&, nb::handle target, nb::handle text_elements) {
@@ -121,7 +121,8 @@ nb::object resolve_verify(TextMatcher&, nb::handle action, nb::handle target, nb
   const auto t = str_argument(target, f, "target");
   list_argument(dom_elements, f, "dom_elements");
   DescriptorDicts dom(dom_elements, "dom_elements");
-  return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr}, empty_str());
+  return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr},
+                   nb::handle(vantor::bindings::empty_str()));
 }
 
 nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle target, nb::handle text_elements) {
@@ -131,7 +132,7 @@ nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle targe
   list_argument(text_elements, f, "text_elements");
   TextElements text(text_elements);
   return to_result(matching::resolve_verify_text(a.view(), t.view(), text.list()), Lists{nullptr, text.dicts_or_null()},
-                   empty_str());
+                   nb::handle(vantor::bindings::empty_str()));
 }
 
 // The caller's own str when the core gave back all of it unchanged.

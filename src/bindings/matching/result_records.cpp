@@ -106,9 +106,4 @@ nb::object to_result(const matching::Resolution& r, const Lists& lists, nb::hand
   return result;
 }
 
-nb::handle empty_str() {
-  static const Blank empty("");
-  return empty.object;
-}
-
 }  // namespace vantor::bindings

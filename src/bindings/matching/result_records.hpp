@@ -45,6 +45,4 @@ struct TextElements {
   DescriptorDicts* dicts_or_null() { return dicts ? &*dicts : nullptr; }
 };
 
-nb::handle empty_str();
-
 }  // namespace vantor::bindings

@@ -54,11 +54,6 @@ PyObject* pass_str() {
   return pass.object;
 }
 
-PyObject* empty_str() {
-  static const Blank empty("");
-  return empty.object;
-}
-
 const Shape& success_record() {
   static const Shape shape{Field{"status", "PASS"}, {"instruction", ""},   {"strategy", ""}, {"element_tag", ""},
                            {"element_text", ""},    {"element_label", ""}, {"locator", ""}};

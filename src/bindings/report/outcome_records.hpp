@@ -38,7 +38,6 @@ const Shape& failure_record();
 const Shape& verification_record();
 
 PyObject* pass_str();
-PyObject* empty_str();
 
 bool is_non_empty_dict(nb::handle obj);
 

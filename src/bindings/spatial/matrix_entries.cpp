@@ -41,11 +41,6 @@ const Shape& blank_position() {
   return shape;
 }
 
-PyObject* empty_str() {
-  static const Blank empty("");
-  return empty.object;
-}
-
 // The fixed element type names as strs, made once.
 PyObject* type_object(std::string_view type) {
   static const std::vector<PyObject*> made = [] {

@@ -22,6 +22,11 @@ Shape::Shape(std::initializer_list<Field> fields) {
   }
 }
 
+PyObject* empty_str() {
+  static PyObject* const empty = interned("");
+  return empty;
+}
+
 nb::dict Shape::make() const { return nb::steal<nb::dict>(checked(PyDict_Copy(blank_)).release()); }
 
 void put_new(PyObject* record, PyObject* key, PyObject* value) {

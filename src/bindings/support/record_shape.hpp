@@ -62,6 +62,9 @@ class RecordShape : public Shape {
   PyObject* key(Key k) const { return Shape::key(static_cast<std::size_t>(k)); }
 };
 
+// The empty str, interned: the value records hold for a text they lack.
+PyObject* empty_str();
+
 // record[key] = value, raising the Python error if that fails.
 inline void put(PyObject* record, PyObject* key, PyObject* value) {
   if (PyDict_SetItem(record, key, value) != 0) throw nb::python_error();
