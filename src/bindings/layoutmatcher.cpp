@@ -5,11 +5,10 @@
 #include <nanobind/nanobind.h>
 
 #include "support/arguments.hpp"
+#include "support/define.hpp"
 #include "support/error_translation.hpp"
-#include "support/signature.hpp"
 
 namespace nb = nanobind;
-using namespace nb::literals;
 using vantor::bindings::raise_argument_type;
 
 namespace {
@@ -31,12 +30,10 @@ void resolve(LayoutMatcher&, nb::handle parsed_instruction, nb::handle matrix, n
 NB_MODULE(layoutmatcher, m) {
   vantor::bindings::register_core_errors();
   m.doc() = "The strategy-level entry point of spatial resolution.";
-  auto cls =
-      nb::class_<LayoutMatcher>(m, "LayoutMatcher", "The spatial strategy's entry point. Holds no state.")
-          .def(nb::init<>())
-          .def("resolve", &resolve, "parsed_instruction"_a.none(), "matrix"_a.none(), "dom_candidates"_a.none(),
-               nb::sig("def resolve(self, parsed_instruction: dict, matrix: dict, dom_candidates: list) -> None"),
-               "Checks the argument types; returns None.");
-  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {}});
-  vantor::bindings::add_mismatch_overload(cls, {"resolve", {"parsed_instruction", "matrix", "dom_candidates"}});
+  auto cls = nb::class_<LayoutMatcher>(m, "LayoutMatcher", "The spatial strategy's entry point. Holds no state.");
+  vantor::bindings::def_method(
+      cls, "def __init__(self) -> None", +[](LayoutMatcher* self) { new (self) LayoutMatcher{}; });
+  vantor::bindings::def_method(
+      cls, "def resolve(self, parsed_instruction: dict, matrix: dict, dom_candidates: list) -> None", &resolve,
+      "Checks the argument types; returns None.");
 }

@@ -7,15 +7,17 @@
 #include <span>
 #include <vector>
 
+#include "roles/candidates.hpp"
 #include "roles/resolve.hpp"
 #include "support/arguments.hpp"
+#include "support/define.hpp"
 #include "support/descriptor_list.hpp"
 #include "support/error_translation.hpp"
 #include "support/record_fields.hpp"
-#include "support/signature.hpp"
+#include "support/record_shape.hpp"
 
 namespace nb = nanobind;
-using namespace nb::literals;
+using vantor::bindings::compat_text;
 using vantor::bindings::DescriptorDicts;
 using vantor::bindings::interned;
 using vantor::bindings::make_str;
@@ -26,125 +28,35 @@ namespace {
 
 struct RoleMatcher {};
 
-PyObject* key(const char* name) { return interned(name); }
+using vantor::bindings::Field;
+using vantor::bindings::put;
+using vantor::bindings::RecordShape;
 
-// A caller's str as the rules compare it: Unicode compatibility forms folded
-// (NFKC) by the host's own Unicode database; "" for anything but a str.
-std::string compat_text(PyObject* value) {
-  if (!value || !PyUnicode_Check(value)) return {};
-  if (PyUnicode_IS_ASCII(value))
-    return {static_cast<const char*>(PyUnicode_DATA(value)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(value))};
-  static PyObject* const normalize = [] {
-    nb::object module = nb::module_::import_("unicodedata");
-    return nb::object(module.attr("normalize")).release().ptr();
-  }();
-  nb::object folded = nb::steal(PyObject_CallFunctionObjArgs(normalize, key("NFKC"), value, nullptr));
-  if (!folded.is_valid()) throw nb::python_error();
-  Py_ssize_t size = 0;
-  const char* utf8 = PyUnicode_AsUTF8AndSize(folded.ptr(), &size);
-  if (!utf8) {
-    PyErr_Clear();  // lone surrogates: no name a person types
-    return {};
-  }
-  return {utf8, static_cast<std::size_t>(size)};
+enum class InstructionKey { action, target, literal_target, ordinal };
+const RecordShape<InstructionKey>& instruction_keys() {
+  static const RecordShape<InstructionKey> shape{"action", "target", "_literal_target", "ordinal"};
+  return shape;
 }
 
-std::string compat_text(const matching::Field& field) {
-  return field.is_text() ? compat_text(static_cast<PyObject*>(const_cast<void*>(field.origin))) : std::string();
+// The result records: the text matcher's keys, then "ambiguous" and "rule".
+enum class ResultKey { resolved, verified, confidence, element, state, candidates, ambiguous, rule };
+const RecordShape<ResultKey>& result_keys() {
+  static const RecordShape<ResultKey> shape{"resolved", "verified",   "confidence", "element",
+                                            "state",    "candidates", "ambiguous",  "rule"};
+  return shape;
+}
+const vantor::bindings::Shape& result_shape(bool check) {
+  static const vantor::bindings::Shape element{Field{"resolved"}, {"confidence"}, {"element"},
+                                               {"candidates"},    {"ambiguous"},  {"rule"}};
+  static const vantor::bindings::Shape check_result{Field{"resolved"}, {"verified"},   {"confidence"}, {"element"},
+                                                    {"state"},         {"candidates"}, {"ambiguous"},  {"rule"}};
+  return check ? check_result : element;
 }
 
-PyObject* fact(PyObject* facts, const char* name) {
-  return facts ? vantor::bindings::field(facts, key(name)) : nullptr;
-}
-
-int int_fact(PyObject* facts, const char* name) {
-  PyObject* v = fact(facts, name);
-  if (!v || !PyLong_Check(v)) return -1;
-  const long n = PyLong_AsLong(v);
-  if (n == -1 && PyErr_Occurred()) {
-    PyErr_Clear();
-    return -1;
-  }
-  return static_cast<int>(n);
-}
-
-// Type, id, class and data- values: the words that name an element only when nothing else does.
-std::string fallback_words(const matching::Descriptor& d) {
-  std::string words;
-  auto add = [&](std::string text) {
-    if (text.empty()) return;
-    if (!words.empty()) words += ' ';
-    words += text;
-  };
-  add(compat_text(d.attributes.type));
-  add(compat_text(d.attributes.id));
-  add(compat_text(d.attributes.class_name));
-  if (d.attributes_field.is_record()) {
-    PyObject* attributes = static_cast<PyObject*>(const_cast<void*>(d.attributes_field.origin));
-    PyObject *name, *value;
-    Py_ssize_t pos = 0;
-    while (PyDict_Next(attributes, &pos, &name, &value))
-      if (PyUnicode_Check(name) && PyUnicode_Tailmatch(name, key("data-"), 0, PY_SSIZE_T_MAX, -1) == 1)
-        add(compat_text(value));
-  }
-  return words;
-}
-
-// The page's text of a fact when it has one, else the descriptor's attribute.
-std::string fact_or(PyObject* facts, const char* name, const matching::Field& attribute) {
-  PyObject* v = fact(facts, name);
-  return v && PyUnicode_Check(v) ? compat_text(v) : compat_text(attribute);
-}
-
-constexpr unsigned candidate_needs =
-    matching::need::tag | matching::need::text | matching::need::attributes | matching::need::coordinates |
-    matching::need::is_visible | matching::need::is_enabled | matching::need::is_editable_field | matching::need::xpath;
-
-void read_candidates(DescriptorDicts& list, roles::List which, PyObject* facts_by_xpath,
-                     std::vector<roles::Candidate>& out) {
-  matching::Descriptor d;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    list.read(i, candidate_needs, d);
-    roles::Candidate c;
-    c.list = which;
-    c.index = i;
-    c.xpath = std::string(d.xpath.text_or_empty());
-    PyObject* facts = nullptr;
-    if (facts_by_xpath && d.xpath.is_text()) {
-      facts = vantor::bindings::field(facts_by_xpath, static_cast<PyObject*>(const_cast<void*>(d.xpath.origin)));
-      if (facts && !PyDict_Check(facts)) facts = nullptr;
-    }
-    c.tag = compat_text(d.tag);
-    c.type = compat_text(d.attributes.type);
-    PyObject* role = fact(facts, "role");
-    c.role = role && PyUnicode_Check(role) ? compat_text(role) : compat_text(d.attributes.role);
-    c.name = facts ? compat_text(fact(facts, "name")) : compat_text(d.attributes.aria_label);
-    c.label = fact_or(facts, "label", d.attributes.label);
-    c.text = compat_text(d.text);
-    c.placeholder = fact_or(facts, "placeholder", d.attributes.placeholder);
-    c.title = compat_text(fact(facts, "title"));
-    c.alt = fact_or(facts, "alt", d.attributes.alt);
-    c.testid = fact_or(facts, "testid", d.attributes.data_testid);
-    if (PyObject* value = fact(facts, "value"); value && PyUnicode_Check(value)) {
-      c.value = compat_text(value);
-      c.has_value = true;
-    }
-    c.fallback_words = fallback_words(d);
-    c.visible = d.is_visible.truthy;
-    c.enabled = d.is_enabled.kind == matching::Kind::missing || d.is_enabled.truthy;
-    c.editable = d.is_editable_field.truthy;
-    if (d.x.is_number() && d.y.is_number()) {
-      c.box = {d.x.number, d.y.number, d.width.is_number() ? d.width.number : 0,
-               d.height.is_number() ? d.height.number : 0, true};
-    }
-    c.table = int_fact(facts, "table");
-    c.row = int_fact(facts, "row");
-    out.push_back(std::move(c));
-  }
-}
-
-void set_item(PyObject* dict, const char* name, PyObject* value) {
-  if (PyDict_SetItem(dict, key(name), value) != 0) throw nb::python_error();
+enum class StateKey { present, visible, enabled };
+const RecordShape<StateKey>& state_keys() {
+  static const RecordShape<StateKey> shape{"present", "visible", "enabled"};
+  return shape;
 }
 
 nb::object to_result(const roles::Outcome& o, const std::vector<roles::Candidate>& candidates,
@@ -153,28 +65,30 @@ nb::object to_result(const roles::Outcome& o, const std::vector<roles::Candidate
     const roles::Candidate& c = candidates[i];
     return c.list == roles::List::elements ? elements.item(c.index) : texts->item(c.index);
   };
+  auto flag = [](bool b) { return b ? Py_True : Py_False; };
+  const auto& k = result_keys();
   const bool check = o.family == roles::Family::check;
-  nb::dict result;
+  const nb::dict result = result_shape(check).make();
   PyObject* r = result.ptr();
-  set_item(r, "resolved", o.resolved ? Py_True : Py_False);
-  if (check) set_item(r, "verified", o.verified ? Py_True : Py_False);
-  set_item(r, "confidence", nb::float_(o.resolved ? o.confidence : 0.0).ptr());
-  set_item(r, "element", o.element ? item(*o.element) : Py_None);
+  put(r, k.key(ResultKey::resolved), flag(o.resolved));
+  if (check) put(r, k.key(ResultKey::verified), flag(o.verified));
+  put(r, k.key(ResultKey::confidence), nb::float_(o.resolved ? o.confidence : 0.0).ptr());
+  put(r, k.key(ResultKey::element), o.element ? item(*o.element) : Py_None);
   if (check) {
-    nb::dict state;
+    const nb::dict state;
     if (o.state != roles::StateKeys::none && o.element) {
       const roles::Candidate& c = candidates[*o.element];
-      set_item(state.ptr(), "present", Py_True);
-      set_item(state.ptr(), "visible", c.visible ? Py_True : Py_False);
-      if (o.state == roles::StateKeys::element) set_item(state.ptr(), "enabled", c.enabled ? Py_True : Py_False);
+      put(state.ptr(), state_keys().key(StateKey::present), Py_True);
+      put(state.ptr(), state_keys().key(StateKey::visible), flag(c.visible));
+      if (o.state == roles::StateKeys::element) put(state.ptr(), state_keys().key(StateKey::enabled), flag(c.enabled));
     }
-    set_item(r, "state", state.ptr());
+    put(r, k.key(ResultKey::state), state.ptr());
   }
   nb::list listed;
   for (std::size_t i : o.candidates) listed.append(nb::handle(item(i)));
-  set_item(r, "candidates", listed.ptr());
-  set_item(r, "ambiguous", o.ambiguous ? Py_True : Py_False);
-  set_item(r, "rule", make_str(o.rule).ptr());
+  put(r, k.key(ResultKey::candidates), listed.ptr());
+  put(r, k.key(ResultKey::ambiguous), flag(o.ambiguous));
+  put(r, k.key(ResultKey::rule), make_str(o.rule).ptr());
   return result;
 }
 
@@ -189,11 +103,12 @@ nb::object answer(Rule rule, const char* f, nb::handle parsed_instruction, nb::h
 
   // What the rules read of the instruction, copied before any caller list is read.
   PyObject* parsed = parsed_instruction.ptr();
-  const std::string action = compat_text(vantor::bindings::field(parsed, key("action")));
-  const std::string target = compat_text(vantor::bindings::field(parsed, key("target")));
-  PyObject* literal = vantor::bindings::field(parsed, key("_literal_target"));
+  const auto& k = instruction_keys();
+  const std::string action = compat_text(vantor::bindings::field(parsed, k.key(InstructionKey::action)));
+  const std::string target = compat_text(vantor::bindings::field(parsed, k.key(InstructionKey::target)));
+  PyObject* literal = vantor::bindings::field(parsed, k.key(InstructionKey::literal_target));
   const bool quoted = literal && vantor::bindings::truthy(literal);
-  PyObject* ordinal_object = vantor::bindings::field(parsed, key("ordinal"));
+  PyObject* ordinal_object = vantor::bindings::field(parsed, k.key(InstructionKey::ordinal));
   int ordinal = 1;
   if (ordinal_object && PyLong_Check(ordinal_object)) {
     ordinal = static_cast<int>(PyLong_AsLong(ordinal_object));
@@ -228,23 +143,19 @@ nb::object resolve_placed(RoleMatcher&, nb::handle parsed_instruction, nb::handl
 NB_MODULE(rolematcher, m) {
   vantor::bindings::register_core_errors();
   m.doc() = "Resolves a step's target by role and accessible name, as assistive technology names elements.";
+  using vantor::bindings::def_method;
   auto cls = nb::class_<RoleMatcher>(m, "RoleMatcher",
-                                     "Finds the element a step names by its role and accessible name. Holds no state.")
-                 .def(nb::init<>())
-                 .def("resolve", &resolve, "parsed_instruction"_a.none(), "elements"_a.none(),
-                      "text_elements"_a.none() = nb::none(), "facts"_a.none() = nb::none(),
-                      nb::sig("def resolve(self, parsed_instruction: dict, elements: list[dict], "
-                              "text_elements: list[dict] | None = None, facts: dict | None = None) -> dict"),
-                      "The resolution result of an instruction against the page's descriptors and their facts.")
-                 .def("resolve_placed", &resolve_placed, "parsed_instruction"_a.none(), "elements"_a.none(),
-                      "text_elements"_a.none() = nb::none(), "facts"_a.none() = nb::none(),
-                      nb::sig("def resolve_placed(self, parsed_instruction: dict, elements: list[dict], "
-                              "text_elements: list[dict] | None = None, facts: dict | None = None) -> dict"),
-                      "For a target placed by a spatial phrase: the element of its role and name nearest to the "
-                      "anchor in that direction. Meant for after text matching and spatial found nothing.");
-  vantor::bindings::add_mismatch_overload(cls,
-                                          {"resolve", {"parsed_instruction", "elements", "text_elements", "facts"}, 2});
-  vantor::bindings::add_mismatch_overload(
-      cls, {"resolve_placed", {"parsed_instruction", "elements", "text_elements", "facts"}, 2});
-  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {}});
+                                     "Finds the element a step names by its role and accessible name. Holds no state.");
+  def_method(
+      cls, "def __init__(self) -> None", +[](RoleMatcher* self) { new (self) RoleMatcher{}; });
+  def_method(cls,
+             "def resolve(self, parsed_instruction: dict, elements: list[dict], "
+             "text_elements: list[dict] | None = None, facts: dict | None = None) -> dict",
+             &resolve, "The resolution result of an instruction against the page's descriptors and their facts.");
+  def_method(cls,
+             "def resolve_placed(self, parsed_instruction: dict, elements: list[dict], "
+             "text_elements: list[dict] | None = None, facts: dict | None = None) -> dict",
+             &resolve_placed,
+             "For a target placed by a spatial phrase: the element of its role and name nearest to the anchor in that "
+             "direction. Meant for after text matching and spatial found nothing.");
 }
