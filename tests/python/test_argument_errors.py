@@ -8,9 +8,10 @@ prefix: our messages name the bare function, as in
 
 import pytest
 
-from vantor.engine.agent import stepreader
+from vantor.engine.agent import reporter, stepreader
+from vantor.engine.browser import pagescanner
 from vantor.engine.spatial import gridmaker, gridseeker
-from vantor.engine.strategies import layoutmatcher, rolematcher
+from vantor.engine.strategies import layoutmatcher, rolematcher, textmatcher
 
 # (owner, name, parameters); "p=None" has a default. Owner None: a module function.
 METHODS = [
@@ -33,6 +34,31 @@ METHODS = [
     (rolematcher.RoleMatcher, "resolve", ["parsed_instruction", "elements", "text_elements=None", "facts=None"]),
     (rolematcher.RoleMatcher, "resolve_placed",
      ["parsed_instruction", "elements", "text_elements=None", "facts=None"]),
+    (textmatcher.TextMatcher, "__init__", []),
+    (textmatcher.TextMatcher, "resolve", ["parsed_instruction", "dom_elements", "text_elements=None"]),
+    (textmatcher.TextMatcher, "_resolve_verify_spatial_text",
+     ["target", "expected", "text_elements", "dom_elements=None"]),
+    (textmatcher.TextMatcher, "_resolve_extract_spatial_text", ["target", "text_elements", "dom_elements=None"]),
+    (textmatcher.TextMatcher, "_resolve_find_text", ["target", "text_elements"]),
+    (textmatcher.TextMatcher, "_resolve_find_exact_text", ["target", "text_elements"]),
+    (textmatcher.TextMatcher, "_resolve_verify", ["action", "target", "dom_elements"]),
+    (textmatcher.TextMatcher, "_resolve_verify_text", ["action", "target", "text_elements"]),
+    (reporter.Reporter, "__init__", []),
+    (reporter.Reporter, "log_success", ["instruction", "strategy_used", "element"]),
+    (reporter.Reporter, "log_failure", ["instruction", "dom_result", "spatial_result=None", "florence_result=None"]),
+    (reporter.Reporter, "log_verification", ["instruction", "passed", "element", "state=None"]),
+    (reporter.Reporter, "summary", []),
+    (reporter.Reporter, "save_html", []),
+    (pagescanner.PageScanner, "__init__", ["page"]),
+    (pagescanner.PageScanner, "extract_interactable_elements", []),
+    (pagescanner.PageScanner, "extract_page_facts", []),
+    (pagescanner.PageScanner, "extract_text_elements", []),
+    (pagescanner.PageScanner, "_extract_custom_inputs", []),
+    (pagescanner.PageScanner, "_extract_cursor_pointer_elements", []),
+    (pagescanner.PageScanner, "_get_field_label", ["handle"]),
+    (pagescanner.PageScanner, "_collect_label_candidates", []),
+    (pagescanner.PageScanner, "_assign_spatial_labels", ["elements", "label_candidates"]),
+    (pagescanner.PageScanner, "_save_snapshot", ["elements", "text_elements"]),
 ]
 FUNCTIONS = [
     (stepreader, "_extract_ordinal", ["text"]),
@@ -45,9 +71,18 @@ FUNCTIONS = [
     (gridseeker, "_overlaps_vertically", ["a", "b"]),
     (gridseeker, "_overlaps_horizontally", ["a", "b"]),
     (gridseeker, "_dom_distance", ["xpath_a", "xpath_b"]),
+    (textmatcher, "_strip_type_descriptors", ["target"]),
+    (textmatcher, "_searchable_strings", ["element", "include_label=False"]),
+    (textmatcher, "_matches_element", ["target", "element", "include_label=False"]),
+    (textmatcher, "_exact_matches_element", ["target", "element", "include_label=False"]),
+    (textmatcher, "_filter_by_action", ["action", "elements"]),
+    (textmatcher, "_dom_distance", ["xpath_a", "xpath_b"]),
+    (textmatcher, "_norm", ["v"]),
+    (pagescanner, "_is_custom_input", ["tag", "classes"]),
+    (pagescanner.PageScanner, "_dedup_text_elements", ["candidates"]),  # a static method
 ]
 # Arguments a constructor accepts, so that its methods can be called.
-CONSTRUCTED = {gridmaker.GridMaker: ([],), gridseeker.GridSeeker: ([],)}
+CONSTRUCTED = {gridmaker.GridMaker: ([],), gridseeker.GridSeeker: ([],), pagescanner.PageScanner: (None,)}
 
 
 def python_twin(name, parameters, method):

@@ -54,15 +54,3 @@ def test_the_built_matrix_is_not_a_record():
     matrix = GridMaker([element("button", "Save")]).build()
     with pytest.raises(TypeError, match="argument 'matrix' must be dict, not list"):
         LayoutMatcher().resolve({}, matrix, [])
-
-
-@pytest.mark.parametrize("call, message", [
-    (lambda m: m.resolve({}, {}), "resolve() missing 1 required positional argument: 'dom_candidates'"),
-    (lambda m: m.resolve({}, {}, [], 1), "resolve() takes 4 positional arguments but 5 were given"),
-    (lambda m: m.resolve(), "resolve() missing 3 required positional arguments: 'parsed_instruction', 'matrix', "
-                            "and 'dom_candidates'"),
-])
-def test_argument_count_errors(call, message):
-    with pytest.raises(TypeError) as error:
-        call(LayoutMatcher())
-    assert str(error.value) == message

@@ -54,25 +54,6 @@ def test_the_scanner_keeps_its_page_and_nothing_else():
 
 
 @pytest.mark.parametrize("call, message", [
-    (lambda: PageScanner(), "__init__() missing 1 required positional argument: 'page'"),
-    (lambda: PageScanner(1, 2), "__init__() takes 2 positional arguments but 3 were given"),
-    (lambda: PageScanner(None).extract_interactable_elements(1),
-     "extract_interactable_elements() takes 1 positional argument but 2 were given"),
-    (lambda: PageScanner(None)._get_field_label(), "_get_field_label() missing 1 required positional argument: 'handle'"),
-    (lambda: PageScanner(None)._assign_spatial_labels([]),
-     "_assign_spatial_labels() missing 1 required positional argument: 'label_candidates'"),
-    (lambda: PageScanner._dedup_text_elements(), "_dedup_text_elements() missing 1 required positional argument: "
-                                                 "'candidates'"),
-    (lambda: pagescanner._is_custom_input("div"), "_is_custom_input() missing 1 required positional argument: "
-                                                  "'classes'"),
-])
-def test_argument_count_errors_read_like_python(call, message):
-    with pytest.raises(TypeError) as error:
-        call()
-    assert str(error.value) == message
-
-
-@pytest.mark.parametrize("call, message", [
     (lambda: PageScanner._dedup_text_elements(5), "_dedup_text_elements() argument 'candidates' must be list, not int"),
     (lambda: PageScanner(None)._assign_spatial_labels({}, []),
      "_assign_spatial_labels() argument 'elements' must be list, not dict"),

@@ -98,7 +98,6 @@ def test_spatial_targets_wait_for_text_matching_and_spatial(page):
     (lambda m: m.resolve({}, "x"), "resolve() argument 'elements' must be list, not str"),
     (lambda m: m.resolve({}, [], 3), "resolve() argument 'text_elements' must be list or None, not int"),
     (lambda m: m.resolve({}, [], [], []), "resolve() argument 'facts' must be dict or None, not list"),
-    (lambda m: m.resolve_placed({}), "resolve_placed() missing 1 required positional argument: 'elements'"),
 ])
 def test_wrong_arguments_raise_pythons_own_errors(call, message):
     with pytest.raises(TypeError) as error:

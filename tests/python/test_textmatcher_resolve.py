@@ -189,22 +189,6 @@ def test_absent_action_and_target_read_as_empty(matcher):
     assert matcher.resolve({}, [a, b])["element"] is b
 
 
-@pytest.mark.parametrize("call, message", [
-    (lambda m: m.resolve(), "resolve() missing 2 required positional arguments: 'parsed_instruction' and 'dom_elements'"),
-    (lambda m: m.resolve({}, [], None, 1), "resolve() takes from 3 to 4 positional arguments but 5 were given"),
-    (lambda m: m.resolve({}, [], text=[]), "resolve() got an unexpected keyword argument 'text'"),
-    (lambda m: m._resolve_find_text("a"), "_resolve_find_text() missing 1 required positional argument: 'text_elements'"),
-    (lambda m: m._resolve_verify("a", "b"), "_resolve_verify() missing 1 required positional argument: 'dom_elements'"),
-    (lambda m: m._resolve_verify_spatial_text("a", "b"),
-     "_resolve_verify_spatial_text() missing 1 required positional argument: 'text_elements'"),
-    (lambda m: TextMatcher(1), "__init__() takes 1 positional argument but 2 were given"),
-])
-def test_argument_mismatch_is_pythons_own(matcher, call, message):
-    with pytest.raises(TypeError) as raised:
-        call(matcher)
-    assert str(raised.value) == message
-
-
 def test_keyword_arguments(matcher):
     a = element("A")
     assert matcher.resolve(parsed_instruction={"action": "click", "target": "a"}, dom_elements=[a],

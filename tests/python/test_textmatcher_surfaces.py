@@ -168,17 +168,6 @@ def test_wrong_types_name_the_argument(call, message):
     assert str(raised.value) == message
 
 
-@pytest.mark.parametrize("call, message", [
-    (lambda: _matches_element("a"), "_matches_element() missing 1 required positional argument: 'element'"),
-    (lambda: _searchable_strings({}, False, 1), "_searchable_strings() takes from 1 to 2 positional arguments but 3 were given"),
-    (lambda: _strip_type_descriptors(target="a", x=1), "_strip_type_descriptors() got an unexpected keyword argument 'x'"),
-])
-def test_argument_mismatch_is_pythons_own(call, message):
-    with pytest.raises(TypeError) as raised:
-        call()
-    assert str(raised.value) == message
-
-
 def test_module_exposes_every_function():
     for name in ["_strip_type_descriptors", "_searchable_strings", "_matches_element", "_exact_matches_element",
                  "_filter_by_action", "_dom_distance", "_norm"]:
