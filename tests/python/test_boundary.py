@@ -3,8 +3,14 @@ nesting is bounded the way Python bounds it."""
 
 import gc
 import sys
+import weakref
 
 import pytest
+
+from vantor.engine.agent.reporter import Reporter
+from vantor.engine.browser.pagescanner import PageScanner
+from vantor.engine.spatial.gridmaker import GridMaker
+from vantor.engine.spatial.gridseeker import GridSeeker
 
 
 @pytest.fixture
@@ -146,3 +152,38 @@ def test_str_keys_that_compare_equal_but_hash_apart_keep_one_entry_each_time(pro
     record = {"name": 1, OddKey("name"): 2}  # two keys to the dict, one to us
     assert len(record) == 2
     assert probe.rebuild(record) == {"name": 2}
+
+
+class Marker:
+    pass
+
+
+def maker_in_its_list(marker):
+    held = [marker]
+    held.append(GridMaker(held))
+
+
+def seeker_in_its_matrix(marker):
+    matrix = [marker]
+    matrix.append(GridSeeker(matrix))
+
+
+def scanner_on_its_page(page):
+    page.scanner = PageScanner(page)
+
+
+def reporter_in_its_records(marker):
+    reporter = Reporter()
+    reporter.results.append({"status": "PASS", "reporter": reporter, "marker": marker})
+
+
+@pytest.mark.parametrize("make_cycle", [maker_in_its_list, seeker_in_its_matrix, scanner_on_its_page,
+                                        reporter_in_its_records])
+def test_an_object_held_in_a_cycle_through_itself_is_collected(make_cycle):
+    """Every bound class that holds caller objects shows them to the collector."""
+    marker = Marker()
+    make_cycle(marker)
+    gone = weakref.ref(marker)
+    del marker
+    gc.collect()
+    assert gone() is None

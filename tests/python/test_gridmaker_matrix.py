@@ -228,19 +228,3 @@ def test_build_type_errors(dom):
 def test_falsy_non_text_parts_are_skipped():
     (entry,) = build([{"bounding_box": box(0, 0, 1, 1), "text": 0, "attributes": {"name": None, "_label": ""}}])
     assert entry["searchable"] == ""
-
-
-def test_a_maker_inside_its_own_list_is_collected():
-    import gc
-    import weakref
-
-    class Marker:
-        pass
-
-    marker = Marker()
-    dom = [marker]
-    dom.append(GridMaker(dom))
-    gone = weakref.ref(marker)
-    del dom, marker
-    gc.collect()
-    assert gone() is None

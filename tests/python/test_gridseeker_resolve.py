@@ -305,19 +305,3 @@ def test_any_result_is_well_formed(dom_spec, text_spec, target):
         assert all(any(c is d for d in dom) for c in result["candidates"])
     else:
         assert result == UNRESOLVED
-
-
-def test_a_seeker_inside_its_own_matrix_is_collected():
-    import gc
-    import weakref
-
-    class Marker:
-        pass
-
-    marker = Marker()
-    matrix = [marker]
-    matrix.append(GridSeeker(matrix))
-    gone = weakref.ref(marker)
-    del matrix, marker
-    gc.collect()
-    assert gone() is None

@@ -90,21 +90,6 @@ def test_is_custom_input_lowers_as_python_does(tag, classes):
     assert pagescanner._is_custom_input(tag, classes) is reference_is_custom_input(tag, classes)
 
 
-def test_a_page_that_holds_its_own_scanner_is_freed():
-    import gc
-    import weakref
-
-    class Page:
-        pass
-
-    page = Page()
-    page.scanner = PageScanner(page)
-    freed = weakref.ref(page)
-    del page
-    gc.collect()
-    assert freed() is None
-
-
 def test_the_page_can_be_replaced_and_read_back():
     scanner = PageScanner(None)
     stand_in = object()

@@ -1,7 +1,6 @@
 """Reporter.log_success / log_failure / log_verification: outcome records and console lines."""
 
 import contextlib
-import gc
 import io
 import re
 import sys
@@ -65,20 +64,6 @@ def test_results_and_start_time_can_be_replaced_only_by_their_own_kinds():
     with pytest.raises(TypeError, match=r"^Reporter\._started_at must be str, not int$"):
         reporter._started_at = 5
     assert reporter.results is mine
-
-
-def test_a_reporter_kept_inside_its_own_records_is_still_collected():
-    freed = []
-
-    class Marker:
-        def __del__(self):
-            freed.append(True)
-
-    reporter = Reporter()
-    reporter.results.append({"status": "PASS", "reporter": reporter, "marker": Marker()})
-    del reporter
-    gc.collect()
-    assert freed == [True]
 
 
 # --- log_success ------------------------------------------------------------
