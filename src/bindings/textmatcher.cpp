@@ -2,34 +2,28 @@
 // functions and tables.
 #include <nanobind/nanobind.h>
 
-#include <optional>
-
 #include "matching/action_filter.hpp"
+#include "matching/module_tables.hpp"
 #include "matching/resolution.hpp"
 #include "matching/result_records.hpp"
 #include "matching/surfaces.hpp"
-#include "matching/tables.hpp"
 #include "support/arguments.hpp"
 #include "support/define.hpp"
 #include "support/descriptor_list.hpp"
 #include "support/error_translation.hpp"
 #include "support/held_objects.hpp"
 #include "support/record_fields.hpp"
-#include "support/signature.hpp"
 
 namespace nb = nanobind;
-using namespace nb::literals;
 using vantor::bindings::DescriptorDicts;
 using vantor::bindings::dict_argument;
-using vantor::bindings::InstructionKey;
-using vantor::bindings::interned;
 using vantor::bindings::list_argument;
 using vantor::bindings::Lists;
 using vantor::bindings::make_str;
 using vantor::bindings::optional_list_argument;
+using vantor::bindings::OptionalDicts;
 using vantor::bindings::read_keys;
 using vantor::bindings::str_argument;
-using vantor::bindings::TextElements;
 using vantor::bindings::to_result;
 namespace matching = vantor::matching;
 
@@ -45,6 +39,9 @@ struct Encoded {
     for (PyObject* o : objects) Py_DECREF(o);
   }
 };
+
+// What a result shows as expected when the call names nothing.
+nb::handle no_text() { return vantor::bindings::empty_str(); }
 
 nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_elements, nb::handle text_elements) {
   dict_argument(parsed_instruction, "resolve", "parsed_instruction");
@@ -63,10 +60,10 @@ nb::object resolve(TextMatcher&, nb::handle parsed_instruction, nb::handle dom_e
   read_field(values[2], instruction.value, false, encoded.objects);
   read_field(values[3], instruction.ordinal, false, encoded.objects);
   DescriptorDicts dom(dom_elements, "dom_elements");
-  TextElements text(text_elements);
+  OptionalDicts text(text_elements, "text_elements");
   const matching::Resolution r = matching::resolve(instruction, dom, text.list());
-  const nb::handle expected = values[2] ? nb::handle(values[2]) : nb::handle(vantor::bindings::empty_str());
-  return to_result(r, Lists{&dom, text.dicts_or_null()}, expected);
+  const nb::handle expected = values[2] ? nb::handle(values[2]) : no_text();
+  return to_result(r, Lists{&dom, text.get()}, expected);
 }
 
 nb::object resolve_verify_spatial_text(TextMatcher&, nb::handle target, nb::handle expected, nb::handle text_elements,
@@ -76,12 +73,10 @@ nb::object resolve_verify_spatial_text(TextMatcher&, nb::handle target, nb::hand
   const auto e = str_argument(expected, f, "expected");
   list_argument(text_elements, f, "text_elements");
   optional_list_argument(dom_elements, f, "dom_elements");
-  TextElements text(text_elements);
-  std::optional<DescriptorDicts> dom;
-  if (!dom_elements.is_none()) dom.emplace(dom_elements, "dom_elements");
-  DescriptorDicts* dom_or_null = dom ? &*dom : nullptr;
-  const matching::Resolution r = matching::resolve_verify_spatial_text(t.view(), e.view(), text.list(), dom_or_null);
-  return to_result(r, Lists{dom_or_null, text.dicts_or_null()}, expected);
+  OptionalDicts text(text_elements, "text_elements");
+  OptionalDicts dom(dom_elements, "dom_elements");
+  const matching::Resolution r = matching::resolve_verify_spatial_text(t.view(), e.view(), text.list(), dom.get());
+  return to_result(r, Lists{dom.get(), text.get()}, expected);
 }
 
 nb::object resolve_extract_spatial_text(TextMatcher&, nb::handle target, nb::handle text_elements,
@@ -90,21 +85,18 @@ nb::object resolve_extract_spatial_text(TextMatcher&, nb::handle target, nb::han
   const auto t = str_argument(target, f, "target");
   list_argument(text_elements, f, "text_elements");
   optional_list_argument(dom_elements, f, "dom_elements");
-  TextElements text(text_elements);
-  std::optional<DescriptorDicts> dom;
-  if (!dom_elements.is_none()) dom.emplace(dom_elements, "dom_elements");
-  DescriptorDicts* dom_or_null = dom ? &*dom : nullptr;
-  const matching::Resolution r = matching::resolve_extract_spatial_text(t.view(), text.list(), dom_or_null);
-  return to_result(r, Lists{dom_or_null, text.dicts_or_null()}, nb::handle(vantor::bindings::empty_str()));
+  OptionalDicts text(text_elements, "text_elements");
+  OptionalDicts dom(dom_elements, "dom_elements");
+  const matching::Resolution r = matching::resolve_extract_spatial_text(t.view(), text.list(), dom.get());
+  return to_result(r, Lists{dom.get(), text.get()}, no_text());
 }
 
 template <matching::Resolution (*Find)(std::string_view, matching::DescriptorList&)>
 nb::object find_text(const char* function, nb::handle target, nb::handle text_elements) {
   const auto t = str_argument(target, function, "target");
   list_argument(text_elements, function, "text_elements");
-  TextElements text(text_elements);
-  return to_result(Find(t.view(), text.list()), Lists{nullptr, text.dicts_or_null()},
-                   nb::handle(vantor::bindings::empty_str()));
+  OptionalDicts text(text_elements, "text_elements");
+  return to_result(Find(t.view(), text.list()), Lists{nullptr, text.get()}, no_text());
 }
 
 nb::object resolve_find_text(TextMatcher&, nb::handle target, nb::handle text_elements) {
@@ -121,8 +113,7 @@ nb::object resolve_verify(TextMatcher&, nb::handle action, nb::handle target, nb
   const auto t = str_argument(target, f, "target");
   list_argument(dom_elements, f, "dom_elements");
   DescriptorDicts dom(dom_elements, "dom_elements");
-  return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr},
-                   nb::handle(vantor::bindings::empty_str()));
+  return to_result(matching::resolve_verify(a.view(), t.view(), dom), Lists{&dom, nullptr}, no_text());
 }
 
 nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle target, nb::handle text_elements) {
@@ -130,9 +121,9 @@ nb::object resolve_verify_text(TextMatcher&, nb::handle action, nb::handle targe
   const auto a = str_argument(action, f, "action");
   const auto t = str_argument(target, f, "target");
   list_argument(text_elements, f, "text_elements");
-  TextElements text(text_elements);
-  return to_result(matching::resolve_verify_text(a.view(), t.view(), text.list()), Lists{nullptr, text.dicts_or_null()},
-                   nb::handle(vantor::bindings::empty_str()));
+  OptionalDicts text(text_elements, "text_elements");
+  return to_result(matching::resolve_verify_text(a.view(), t.view(), text.list()), Lists{nullptr, text.get()},
+                   no_text());
 }
 
 // The caller's own str when the core gave back all of it unchanged.
@@ -203,13 +194,6 @@ nb::object norm(nb::handle v) {
   return make_str(matching::norm(text.view()));
 }
 
-template <std::size_t N>
-nb::object str_set(const std::array<std::string_view, N>& words, bool frozen) {
-  nb::list items;
-  for (std::string_view w : words) items.append(make_str(w));
-  return frozen ? nb::steal(PyFrozenSet_New(items.ptr())) : nb::steal(PySet_New(items.ptr()));
-}
-
 }  // namespace
 
 NB_MODULE(textmatcher, m) {
@@ -259,17 +243,5 @@ NB_MODULE(textmatcher, m) {
   def_function(m, "def _norm(v: str) -> str", &norm,
                "The comparison form of a text: lower case, no currency signs or commas, trimmed.");
 
-  m.attr("_TYPE_DESCRIPTORS") = str_set(matching::type_descriptors, true);
-  nb::list attributes;
-  for (std::string_view a : matching::match_attributes) attributes.append(make_str(a));
-  m.attr("_MATCH_ATTRIBUTES") = attributes;
-  m.attr("_TYPEABLE_TAGS") = str_set(matching::typeable_tags, false);
-  m.attr("_TYPEABLE_ROLES") = str_set(matching::typeable_roles, false);
-  m.attr("_SELECTABLE_TAGS") = str_set(matching::selectable_tags, false);
-  m.attr("_TEXT_ONLY_TAGS") = str_set(matching::text_only_tags, false);
-  m.attr("_DOM_DISTANCE_THRESHOLD") = matching::dom_distance_threshold;
-  nb::dict directions;
-  for (const matching::DirectionPhrase& p : matching::direction_phrases)
-    directions[make_str(p.phrase)] = make_str(matching::direction_name(p.direction));
-  m.attr("_DIRECTIONS") = directions;
+  vantor::bindings::add_matching_tables(m);
 }

@@ -34,15 +34,15 @@ struct Lists {
 // shows as expected.
 nb::object to_result(const matching::Resolution& r, const Lists& lists, nb::handle expected);
 
-// The text elements of a call; an absent list reads as an empty one.
-struct TextElements {
+// A descriptor list argument that may be None, which reads as an empty list.
+struct OptionalDicts {
   std::optional<DescriptorDicts> dicts;
   matching::NoDescriptors none;
-  explicit TextElements(nb::handle list) {
-    if (!list.is_none()) dicts.emplace(list, "text_elements");
+  OptionalDicts(nb::handle list, const char* name) {
+    if (!list.is_none()) dicts.emplace(list, name);
   }
   matching::DescriptorList& list() { return dicts ? static_cast<matching::DescriptorList&>(*dicts) : none; }
-  DescriptorDicts* dicts_or_null() { return dicts ? &*dicts : nullptr; }
+  DescriptorDicts* get() { return dicts ? &*dicts : nullptr; }
 };
 
 }  // namespace vantor::bindings
