@@ -1,14 +1,13 @@
 // vantor.engine.browser.pagescanner: the PageScanner class, which reads the
 // live page it is lent into element and text element descriptors.
-#include <fcntl.h>
 #include <nanobind/nanobind.h>
-#include <unistd.h>
 
 #include <array>
 #include <ctime>
 #include <exception>
 #include <string>
 
+#include "files/atomic_write.hpp"
 #include "scan/elements.hpp"
 #include "scan/labels.hpp"
 #include "scan/page_facts.hpp"
@@ -62,63 +61,17 @@ bool is_true(nb::handle value) {
   return answer == 1;
 }
 
-// "<stem>.json" for the first snapshot of a name, then "<stem>-2.json",
-// "<stem>-3.json", ...: scans within one second each keep their own file.
-std::string numbered_name(const std::string& name, int number) {
-  if (number == 1) return name;
-  const std::string stem = name.substr(0, name.size() - std::string_view(".json").size());
-  return stem + "-" + std::to_string(number) + ".json";
+// The path as the file system's bytes, and back, as os.fsencode and os.fsdecode give them.
+std::string fs_encoded(nb::handle path) {
+  const nb::object bytes = nb::steal(PyUnicode_EncodeFSDefault(path.ptr()));
+  if (!bytes.is_valid()) throw nb::python_error();
+  return std::string(PyBytes_AS_STRING(bytes.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes.ptr())));
 }
 
-// Gives the complete temporary file the first free name, claimed atomically by
-// a hard link, so no earlier snapshot is ever replaced. Where the file system
-// has no hard links, the name is claimed by creating it exclusively and the
-// temporary file is renamed over that claim. Returns the path written.
-nb::object claim_free_name(const nb::module_& os, nb::handle directory, const std::string& name, nb::handle temporary) {
-  const nb::handle file_exists = PyExc_FileExistsError;
-  for (int number = 1;; ++number) {
-    const nb::object path = os.attr("path").attr("join")(directory, make_str(numbered_name(name, number)));
-    try {
-      try {
-        os.attr("link")(temporary, path);
-      } catch (nb::python_error& error) {
-        if (error.matches(file_exists)) throw;
-        os.attr("close")(os.attr("open")(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC));
-        os.attr("replace")(temporary, path);
-        return path;
-      }
-      os.attr("unlink")(temporary);
-      return path;
-    } catch (nb::python_error& error) {
-      if (!error.matches(file_exists)) throw;
-    }
-  }
-}
-
-// The snapshot file is written to a temporary file in the same directory and
-// only then given its name, so a failure never leaves half a file.
-nb::object write_snapshot_file(const nb::module_& os, nb::handle directory, const std::string& name,
-                               const std::string& content) {
-  const std::string temporary_name = "." + name + "." + std::to_string(::getpid()) + ".tmp";
-  const nb::object temporary = os.attr("path").attr("join")(directory, make_str(temporary_name));
-  try {
-    const nb::object file = nb::module_::import_("io").attr("open")(temporary, "wb");
-    try {
-      file.attr("write")(nb::bytes(content.data(), content.size()));
-    } catch (...) {
-      file.attr("close")();
-      throw;
-    }
-    file.attr("close")();
-    return claim_free_name(os, directory, name, temporary);
-  } catch (nb::python_error&) {
-    try {
-      os.attr("unlink")(temporary);
-    } catch (nb::python_error&) {
-      // Nothing was left behind, or it cannot be removed: the first error tells more.
-    }
-    throw;
-  }
+nb::str fs_decoded(const std::string& path) {
+  PyObject* text = PyUnicode_DecodeFSDefaultAndSize(path.data(), static_cast<Py_ssize_t>(path.size()));
+  if (!text) throw nb::python_error();
+  return nb::steal<nb::str>(text);
 }
 
 // Writes {"url", "elements", "text_elements"} to LOG_PATH when the host's
@@ -137,9 +90,12 @@ void save_snapshot(nb::handle page, const values::Value& elements, const values:
   const std::string name = scan::snapshot_file_name(vantor::bindings::Utf8(url).view(), std::time(nullptr));
   CallerValues page_values;
   const std::string content = scan::snapshot_json(page_values.read(page.attr("url")), elements, text_elements);
-  const nb::object path = write_snapshot_file(os, log_path, name, content);
-  vantor::bindings::print_line("  [DOM snapshot saved \u2192 " +
-                               std::string(vantor::bindings::Utf8(nb::str(path)).view()) + "]");
+  // The directory as os.path.join puts it before a name; each scan within one
+  // second keeps its own file (name-2.json, ...): none replaces an earlier one.
+  const nb::object directory = os.attr("path").attr("join")(log_path, "");
+  const nb::str path = fs_decoded(vantor::files::write_new_file(fs_encoded(directory), name, content));
+  vantor::bindings::print_line("  [DOM snapshot saved \u2192 " + std::string(vantor::bindings::Utf8(path).view()) +
+                               "]");
 }
 
 // Whether this scan gathers the page in one call: only for the browser

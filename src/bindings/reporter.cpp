@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "files/atomic_write.hpp"
 #include "report/clock.hpp"
 #include "report/html_report.hpp"
 #include "report/outcome_log.hpp"
 #include "report/outcome_records.hpp"
-#include "report/report_file.hpp"
 #include "report/run_summary.hpp"
 #include "support/arguments.hpp"
 #include "support/console.hpp"
@@ -172,8 +172,8 @@ void save_html(Reporter& self) {
   // The file is UTF-8; a lone surrogate cannot be written in it. Refused
   // before the file is touched, with the error the host's own encoder gives.
   if (vantor::text::has_surrogate(page)) vantor::bindings::checked(PyUnicode_AsUTF8String(make_str(page).ptr()));
-  report::make_directories(std::string(report::report_directory));
-  report::replace_file(std::string(report::report_path), page);
+  vantor::files::make_directories(std::string(report::report_directory));
+  vantor::files::replace_file(std::string(report::report_path), page);
   print_line(report::report_written_line());
 }
 

@@ -1,15 +1,11 @@
 // The report core: two-decimal confidences, the outcome lines, the summary
-// block, the HTML page and replacing the report file.
+// block and the HTML page.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,13 +13,11 @@
 #include "report/clock.hpp"
 #include "report/html_report.hpp"
 #include "report/outcome_log.hpp"
-#include "report/report_file.hpp"
 #include "report/run_summary.hpp"
 #include "report/two_decimals.hpp"
 #include "text/utf8.hpp"
 
 namespace vr = vantor::report;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -188,84 +182,6 @@ TEST(Clock, FormatsLocalTime) {
     ::unsetenv("TZ");
   }
   ::tzset();
-}
-
-// --- files --------------------------------------------------------------------------
-
-class ReportFile : public testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/report_test_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  static std::string read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  fs::path dir_;
-};
-
-TEST_F(ReportFile, MakesMissingParentsAndAcceptsAnExistingDirectory) {
-  const std::string nested = (dir_ / "data" / "reports").string();
-  vr::make_directories(nested);
-  EXPECT_TRUE(fs::is_directory(nested));
-  vr::make_directories(nested);  // already there
-  EXPECT_TRUE(fs::is_directory(nested));
-}
-
-TEST_F(ReportFile, AFileInTheWayIsAnError) {
-  std::ofstream(dir_ / "data") << "x";
-  try {
-    vr::make_directories((dir_ / "data" / "reports").string());
-    FAIL() << "no error";
-  } catch (const vantor::FileError& e) {
-    EXPECT_EQ(e.error_number, ENOTDIR);
-    EXPECT_EQ(e.path, (dir_ / "data" / "reports").string());
-  }
-  try {
-    vr::make_directories((dir_ / "data").string());
-    FAIL() << "no error";
-  } catch (const vantor::FileError& e) {
-    EXPECT_EQ(e.error_number, EEXIST);
-  }
-}
-
-TEST_F(ReportFile, ReplacesWholeAndLeavesNoTemporaryFile) {
-  const fs::path target = dir_ / "report.html";
-  vr::replace_file(target.string(), "first");
-  vr::replace_file(target.string(), "second page");
-  EXPECT_EQ(read(target), "second page");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);
-}
-
-TEST_F(ReportFile, AFailedRenameKeepsWhatStoodThereAndRemovesTheTemporaryFile) {
-  const fs::path target = dir_ / "report.html";
-  fs::create_directory(target);
-  std::ofstream(target / "keep") << "kept";
-  try {
-    vr::replace_file(target.string(), "page");
-    FAIL() << "no error";
-  } catch (const vantor::FileError& e) {
-    EXPECT_NE(e.error_number, 0);
-    EXPECT_EQ(e.other_path, target.string());
-  }
-  EXPECT_EQ(read(target / "keep"), "kept");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator{}), 1);
-}
-
-TEST_F(ReportFile, AMissingDirectoryIsAnError) {
-  try {
-    vr::replace_file((dir_ / "missing" / "report.html").string(), "page");
-    FAIL() << "no error";
-  } catch (const vantor::FileError& e) {
-    EXPECT_EQ(e.error_number, ENOENT);
-  }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 """Snapshots: the file name, the JSON layout byte for byte, the console line,
 and files that are either complete or absent."""
 
+import errno
 import json
 import os
+import resource
+import signal
 import time
 from pathlib import Path
 
@@ -187,28 +190,20 @@ def test_the_settings_are_read_at_every_call(monkeypatch, tmp_path):
     assert Path(tmp_path / "one").is_dir()
 
 
-def test_a_write_that_fails_part_way_leaves_no_partial_file(logs, monkeypatch):
-    import io
-
+def test_a_write_that_fails_part_way_leaves_no_partial_file(logs):
     scanner = PageScanner(FakePage())
     scanner._save_snapshot([{"kept": True}], [])
-    real_open = io.open
-
-    class HalfWriter:
-        def __init__(self, file):
-            self.file = file
-
-        def write(self, data):
-            self.file.write(data[: len(data) // 2])
-            raise OSError(28, "No space left on device")
-
-        def close(self):
-            self.file.close()
-
-    monkeypatch.setattr(io, "open", lambda *args, **kwargs: HalfWriter(real_open(*args, **kwargs)))
-    with pytest.raises(OSError, match="No space left"):
-        scanner._save_snapshot([{"lost": True}] * 50, [])
-    monkeypatch.undo()
+    # A file-size limit makes the write stop part-way, as a full disk would.
+    ignored = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    soft, hard = resource.getrlimit(resource.RLIMIT_FSIZE)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (4096, hard))
+    try:
+        with pytest.raises(OSError) as raised:
+            scanner._save_snapshot([{"lost": True}] * 500, [])
+    finally:
+        resource.setrlimit(resource.RLIMIT_FSIZE, (soft, hard))
+        signal.signal(signal.SIGXFSZ, ignored)
+    assert raised.value.errno == errno.EFBIG
     files = list(logs.iterdir())
     assert [f.suffix for f in files] == [".json"]  # no temporary file either
     assert json.loads(files[0].read_text()) == {"url": FakePage().address, "elements": [{"kept": True}],
