@@ -4,17 +4,22 @@
 
 namespace vantor::bindings {
 
-Utf8::Utf8(nb::handle str) : owner_(nb::borrow(str)) {
+std::string_view encoded_utf8(PyObject* str, nb::object& encoded) {
   Py_ssize_t size = 0;
-  if (const char* data = PyUnicode_AsUTF8AndSize(str.ptr(), &size)) {
-    view_ = std::string_view(data, static_cast<std::size_t>(size));
-    return;
-  }
+  if (const char* data = PyUnicode_AsUTF8AndSize(str, &size)) return {data, static_cast<std::size_t>(size)};
   PyErr_Clear();  // lone surrogates: strict UTF-8 refuses them
-  owner_ = nb::steal(PyUnicode_AsEncodedString(str.ptr(), "utf-8", "surrogatepass"));
-  if (!owner_.is_valid()) throw nb::python_error();
-  in_place_ = false;
-  view_ = std::string_view(PyBytes_AS_STRING(owner_.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(owner_.ptr())));
+  encoded = nb::steal(PyUnicode_AsEncodedString(str, "utf-8", "surrogatepass"));
+  if (!encoded.is_valid()) throw nb::python_error();
+  return {PyBytes_AS_STRING(encoded.ptr()), static_cast<std::size_t>(PyBytes_GET_SIZE(encoded.ptr()))};
+}
+
+Utf8::Utf8(nb::handle str) : owner_(nb::borrow(str)) {
+  nb::object encoded;
+  view_ = utf8_of(str.ptr(), encoded);
+  if (encoded.is_valid()) {
+    owner_ = std::move(encoded);
+    in_place_ = false;
+  }
 }
 
 void raise_argument_type(const char* function, const char* argument, const char* expected, nb::handle actual) {

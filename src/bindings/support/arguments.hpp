@@ -10,6 +10,17 @@ namespace vantor::bindings {
 
 namespace nb = nanobind;
 
+// The UTF-8 of a str, valid while the str lives: in place for compact ASCII,
+// else Python's own cached UTF-8. A str holding lone surrogates has none; its
+// three-byte form is made into a new bytes object, left in `encoded`, which
+// the view then lies in.
+std::string_view encoded_utf8(PyObject* str, nb::object& encoded);
+inline std::string_view utf8_of(PyObject* str, nb::object& encoded) {
+  if (PyUnicode_IS_COMPACT_ASCII(str))
+    return {static_cast<const char*>(PyUnicode_DATA(str)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(str))};
+  return encoded_utf8(str, encoded);
+}
+
 // A Python str read as UTF-8. Python keeps compact ASCII strings in that form
 // already, so the common case copies nothing. A string holding lone
 // surrogates is carried in their three-byte form, which make_str reads back.

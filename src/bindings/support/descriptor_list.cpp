@@ -43,24 +43,12 @@ const Keys& keys() {
   return *made;
 }
 
-// The UTF-8 of a str: in place for compact ASCII, else Python's cached UTF-8,
-// else (lone surrogates) an encoded copy that `keep` holds.
-std::string_view encoded_utf8(PyObject* str, std::vector<PyObject*>& keep);
-
-inline std::string_view utf8_of(PyObject* str, std::vector<PyObject*>& keep) {
-  if (PyUnicode_IS_COMPACT_ASCII(str))
-    return {static_cast<const char*>(PyUnicode_DATA(str)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(str))};
-  return encoded_utf8(str, keep);
-}
-
-std::string_view encoded_utf8(PyObject* str, std::vector<PyObject*>& keep) {
-  Py_ssize_t size = 0;
-  if (const char* data = PyUnicode_AsUTF8AndSize(str, &size)) return {data, static_cast<std::size_t>(size)};
-  PyErr_Clear();
-  PyObject* bytes = PyUnicode_AsEncodedString(str, "utf-8", "surrogatepass");
-  if (!bytes) throw nb::python_error();
-  keep.push_back(bytes);
-  return {PyBytes_AS_STRING(bytes), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes))};
+// The UTF-8 of a str; an encoded copy (lone surrogates) is held in `keep`.
+std::string_view utf8_text(PyObject* str, std::vector<PyObject*>& keep) {
+  nb::object encoded;
+  const std::string_view text = utf8_of(str, encoded);
+  if (encoded.is_valid()) keep.push_back(encoded.release().ptr());
+  return text;
 }
 
 void reset(Field& f) {
@@ -116,7 +104,7 @@ void read_attributes(PyObject* dict, matching::Attributes& out, std::vector<PyOb
   PyObject *key, *value;
   while (PyDict_Next(dict, &pos, &key, &value)) {
     if (!PyUnicode_Check(key)) continue;
-    const std::string_view name = utf8_of(key, keep);
+    const std::string_view name = utf8_text(key, keep);
     if (name.size() >= 5 && name[0] == 'd' && std::memcmp(name.data(), "data-", 5) == 0 && name != "data-testid")
       out.data_names.push_back(name);
     Field* slot = attribute_slot(out, name);
@@ -125,7 +113,7 @@ void read_attributes(PyObject* dict, matching::Attributes& out, std::vector<PyOb
     slot->origin = value;
     if (PyUnicode_Check(value)) {
       slot->kind = Kind::text;
-      slot->text = utf8_of(value, keep);
+      slot->text = utf8_text(value, keep);
       slot->truthy = !slot->text.empty();
     } else {
       slot->kind = value == Py_None ? Kind::null : Kind::other;
@@ -145,7 +133,7 @@ inline void classify(PyObject* v, Field& f, bool ask_truthiness, std::vector<PyO
     f.truthy = false;
   } else if (PyUnicode_Check(v)) {
     f.kind = Kind::text;
-    f.text = utf8_of(v, keep);
+    f.text = utf8_text(v, keep);
     f.truthy = !f.text.empty();
   } else if (PyBool_Check(v)) {
     f.kind = Kind::boolean;

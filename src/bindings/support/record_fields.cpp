@@ -21,13 +21,6 @@ void raise_kind(std::string_view what, const char* expected, PyObject* actual) {
   throw nb::type_error(message.c_str());
 }
 
-std::string_view TextViews::view_non_ascii(PyObject* str) {
-  Py_ssize_t size = 0;
-  if (const char* data = PyUnicode_AsUTF8AndSize(str, &size)) return {data, static_cast<std::size_t>(size)};
-  PyErr_Clear();  // lone surrogates: strict UTF-8 refuses them
-  return encoded_.emplace_back(nb::handle(str)).view();
-}
-
 std::string_view HeldTexts::text_of(PyObject* value) {
   if (PyUnicode_Check(value)) return view(value);
   const nb::object str = nb::steal(PyObject_Str(value));

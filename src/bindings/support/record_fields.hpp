@@ -6,7 +6,6 @@
 
 #include <nanobind/nanobind.h>
 
-#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -45,14 +44,14 @@ inline PyObject* dict_or_raise(PyObject* obj, std::string_view what) {
 class TextViews {
  public:
   std::string_view view(PyObject* str) {
-    if (PyUnicode_IS_ASCII(str))
-      return {static_cast<const char*>(PyUnicode_DATA(str)), static_cast<std::size_t>(PyUnicode_GET_LENGTH(str))};
-    return view_non_ascii(str);
+    nb::object encoded;
+    const std::string_view text = utf8_of(str, encoded);
+    if (encoded.is_valid()) encoded_.push_back(std::move(encoded));
+    return text;
   }
 
  private:
-  std::string_view view_non_ascii(PyObject* str);
-  std::deque<Utf8> encoded_;
+  std::vector<nb::object> encoded_;
 };
 
 // Texts of caller strs as views, valid for as long as this lives: it holds
