@@ -10,11 +10,10 @@
 #include "steps/validator.hpp"
 #include "steps/vocabulary.hpp"
 #include "support/arguments.hpp"
+#include "support/define.hpp"
 #include "support/error_translation.hpp"
-#include "support/signature.hpp"
 
 namespace nb = nanobind;
-using namespace nb::literals;
 using vantor::bindings::interned;
 using vantor::bindings::make_str;
 using vantor::bindings::str_argument;
@@ -188,30 +187,20 @@ NB_MODULE(stepreader, m) {
   vantor::bindings::register_core_errors();
   m.doc() = "Turns plain-English test steps into parsed instructions and checks scripts for malformed steps.";
 
-  auto cls = nb::class_<StepReader>(m, "StepReader", "Reads the steps of a test script. Holds no state.")
-                 .def(nb::init<>())
-                 .def("parse", &parse, "instruction"_a.none(),
-                      nb::sig("def parse(self, instruction: str) -> dict[str, str | int | bool | None]"),
-                      "The parsed instruction of one step; ValueError when no rule accepts it.")
-                 .def("validate", &validate, "instruction"_a.none(),
-                      nb::sig("def validate(self, instruction: str) -> list[str]"),
-                      "The problems of one line, in words; empty when clean.")
-                 .def("validate_all", &validate_all, "instructions"_a.none(),
-                      nb::sig("def validate_all(self, instructions: list[str]) -> dict[int, list[str]]"),
-                      "Line number (from 1) to problems, for each line of the script that has any.")
-                 .def("_unquote", &unquote, "instruction"_a.none(),
-                      nb::sig("def _unquote(self, instruction: str) -> tuple[str, list[str]]"),
-                      "The step without the double quotes of its quoted phrases, and those phrases.")
-                 .def("_clean_target", &clean_target, "target"_a.none(),
-                      nb::sig("def _clean_target(self, target: str) -> str"),
-                      "The target without its leading filler words, words joined by single spaces.");
-  using vantor::bindings::add_mismatch_overload;
-  add_mismatch_overload(cls, {"parse", {"instruction"}});
-  add_mismatch_overload(cls, {"validate", {"instruction"}});
-  add_mismatch_overload(cls, {"validate_all", {"instructions"}});
-  add_mismatch_overload(cls, {"_unquote", {"instruction"}});
-  add_mismatch_overload(cls, {"_clean_target", {"target"}});
-  vantor::bindings::add_mismatch_constructor(cls, {"__init__", {}});
+  using vantor::bindings::def_method;
+  auto cls = nb::class_<StepReader>(m, "StepReader", "Reads the steps of a test script. Holds no state.");
+  def_method(
+      cls, "def __init__(self) -> None", +[](StepReader* self) { new (self) StepReader{}; });
+  def_method(cls, "def parse(self, instruction: str) -> dict[str, str | int | bool | None]", &parse,
+             "The parsed instruction of one step; ValueError when no rule accepts it.");
+  def_method(cls, "def validate(self, instruction: str) -> list[str]", &validate,
+             "The problems of one line, in words; empty when clean.");
+  def_method(cls, "def validate_all(self, instructions: list[str]) -> dict[int, list[str]]", &validate_all,
+             "Line number (from 1) to problems, for each line of the script that has any.");
+  def_method(cls, "def _unquote(self, instruction: str) -> tuple[str, list[str]]", &unquote,
+             "The step without the double quotes of its quoted phrases, and those phrases.");
+  def_method(cls, "def _clean_target(self, target: str) -> str", &clean_target,
+             "The target without its leading filler words, words joined by single spaces.");
 
   nb::list supported;
   for (std::size_t i = 0; i < steps::supported_action_count; ++i) supported.append(make_str(steps::action_names[i]));
@@ -221,10 +210,8 @@ NB_MODULE(stepreader, m) {
   cls.attr("_VERIFY_STATES") = states_dict(steps::verify_states);
   cls.attr("_VERIFY_TEXT_STATES") = states_dict(steps::verify_text_states);
 
-  m.def("_extract_ordinal", &extract_ordinal, "text"_a.none(),
-        nb::sig("def _extract_ordinal(text: str) -> tuple[int, str]"),
-        "A leading ordinal word's number (1 without one) and the text after it.");
-  vantor::bindings::add_mismatch_function(m, {"_extract_ordinal", {"text"}, false});
+  vantor::bindings::def_function(m, "def _extract_ordinal(text: str) -> tuple[int, str]", &extract_ordinal,
+                                 "A leading ordinal word's number (1 without one) and the text after it.");
   nb::dict ordinals;
   for (const steps::OrdinalWord& o : steps::ordinal_words) ordinals[make_str(o.word)] = o.number;
   m.attr("_ORDINALS") = ordinals;
