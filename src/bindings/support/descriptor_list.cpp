@@ -6,6 +6,7 @@
 
 #include "errors.hpp"
 #include "support/arguments.hpp"
+#include "support/record_fields.hpp"
 
 namespace vantor::bindings {
 namespace {
@@ -59,11 +60,8 @@ void reset(Field& f) {
 // The value of key in dict; nullptr when missing. Held in `keep` unless it is
 // None, a bool or a number, whose value is read at once and never again.
 PyObject* look_up(PyObject* dict, PyObject* key, std::vector<PyObject*>& keep) {
-  PyObject* value = PyDict_GetItemWithError(dict, key);
-  if (!value) {
-    if (PyErr_Occurred()) throw nb::python_error();
-    return nullptr;
-  }
+  PyObject* value = field(dict, key);
+  if (!value) return nullptr;
   if (value != Py_None && !PyBool_Check(value) && !PyLong_CheckExact(value) && !PyFloat_CheckExact(value)) {
     Py_INCREF(value);
     keep.push_back(value);
