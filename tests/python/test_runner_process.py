@@ -9,6 +9,7 @@ import sys
 import threading
 import time
 import xml.etree.ElementTree as ET
+from pathlib import Path
 
 import pytest
 
@@ -96,6 +97,39 @@ def test_workers_with_a_relative_folder_and_junit_that_counts_right(tmp_path):
     failed = [case for case in suite.iter("testcase") if case.find("failure") is not None]
     assert [case.get("name") for case in failed] == ["fails"]
     assert failed[0].find("failure").get("message").startswith("line 2: verify text Goodbye is present")
+
+
+def test_ctrl_c_to_a_parallel_run_reaches_every_worker_and_starts_no_other(tmp_path):
+    steps = ["click Refresh orders", "verify text Refreshed is present", "wait 20000", "click Build report"]
+    for name in ("one", "two", "three"):
+        write_script(tmp_path, f"{name}.steps", steps)
+    outcomes = tmp_path / "outcomes.json"
+    process = subprocess.Popen([sys.executable, "-m", "vantor.engine", "run", "one.steps", "two.steps", "three.steps",
+                                "--url", str(APP), "--workers", "2", "--snapshots", "--json", str(outcomes)],
+                               cwd=tmp_path, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    runs = tmp_path / "data" / "runs"
+    deadline = time.monotonic() + 60
+    # Each worker works in its own folder, where its snapshots land: once one shows
+    # the text the check looks for, that worker is in its wait.
+    def waiting(name):
+        return any("Refreshed" in snapshot.read_text() for snapshot in (runs / name / "data" / "logs").glob("*.json"))
+
+    while not (waiting("one") and waiting("two")):
+        assert time.monotonic() < deadline and process.poll() is None, "the workers never scanned"
+        time.sleep(0.1)
+    time.sleep(0.5)  # into the wait
+    process.send_signal(signal.SIGINT)  # to the parent alone: it passes the interrupt on
+    started = time.monotonic()
+    output, errors = process.communicate(timeout=60)
+    assert process.returncode == 130, output + errors
+    assert time.monotonic() - started < 15
+    assert "Traceback" not in output + errors
+    by_script = {Path(record["script"]).stem: statuses(record["steps"])
+                 for record in json.loads(outcomes.read_text(encoding="utf-8"))}
+    assert by_script == {"one": ["passed"] * 3 + ["not run"], "two": ["passed"] * 3 + ["not run"],
+                         "three": ["not run"] * 4}
+    assert all((runs / name / "data" / "reports" / "report.html").exists() for name in ("one", "two"))
+    assert not (runs / "three").exists() and not (tmp_path / "data" / "reports" / "report.html").exists()
 
 
 def test_run_connects_to_a_live_browser_server(tmp_path):

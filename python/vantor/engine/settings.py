@@ -1,6 +1,7 @@
 """Host settings read by the page scanner. A host may replace these values."""
 
-# Save a JSON snapshot of every page scan.
+# Save a JSON snapshot of every page scan. The runner sets it from its --snapshots
+# option for the length of a run (runner/options.py, scanner_settings).
 SAVE_SNAPSHOTS = False
 # Directory the snapshots are written to.
 LOG_PATH = "data/logs/"

@@ -4,6 +4,7 @@ import json
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
+from vantor.engine.runner.files import write_whole
 from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED
 
 _NOT_RUN_CODES = {2: "bad script", 3: "no browser or start page"}
@@ -37,7 +38,7 @@ def write_junit(results, path):
     suite.set("failures", str(failures))
     suite.set("errors", str(errors))
     suite.set("time", f"{total_ms / 1000:.3f}")
-    _write(path, ET.tostring(suite, encoding="unicode", xml_declaration=True) + "\n")
+    write_whole(path, ET.tostring(suite, encoding="unicode", xml_declaration=True) + "\n")
 
 
 def write_json(results, path):
@@ -48,10 +49,4 @@ def write_json(results, path):
                    for status in (PASSED, FAILED, SKIPPED, NOT_RUN)},
         "steps": [outcome.as_record() for outcome in result.outcomes],
     } for result in results]
-    _write(path, json.dumps(records, indent=2, ensure_ascii=False) + "\n")
-
-
-def _write(path, text):
-    path = Path(path)
-    path.parent.mkdir(parents=True, exist_ok=True)
-    path.write_text(text, encoding="utf-8")
+    write_whole(path, json.dumps(records, indent=2, ensure_ascii=False) + "\n")

@@ -1,8 +1,11 @@
 """Everything a run is told, from the command line down to each step, in one record."""
 
-from dataclasses import dataclass
+import contextlib
+from dataclasses import dataclass, replace
 from pathlib import Path
 from urllib.parse import urlparse
+
+from vantor.engine import settings
 
 DEFAULT_TIMEOUT_MS = 5000
 DEFAULT_REPORT_ROOT = Path("data/reports")
@@ -30,10 +33,19 @@ class RunOptions:
         process in another folder reads the same files and writes the same places."""
         url = self.url if is_web_address(self.url) else str(Path(self.url).resolve())
         browser_path = str(Path(self.browser_path).resolve()) if self.browser_path else None
-        return RunOptions(url=url, browser_path=browser_path, headed=self.headed, connect=self.connect,
-                          snapshots=self.snapshots, stop_on_failure=self.stop_on_failure,
-                          timeout_ms=self.timeout_ms, report_root=Path(self.report_root).resolve(),
-                          serve_host=self.serve_host, strategies=self.strategies)
+        return replace(self, url=url, browser_path=browser_path, report_root=Path(self.report_root).resolve())
+
+
+@contextlib.contextmanager
+def scanner_settings(options):
+    """The page scanner reads the host's settings module at every scan; a run sets
+    it from its options here, and only here, and puts back what stood before."""
+    before = settings.SAVE_SNAPSHOTS
+    settings.SAVE_SNAPSHOTS = options.snapshots
+    try:
+        yield
+    finally:
+        settings.SAVE_SNAPSHOTS = before
 
 
 def is_web_address(location):

@@ -2,23 +2,27 @@
 
 Options arrive resolved (absolute paths), so a worker reads the same start
 folder and writes the same report folders wherever it works. The reporter
-writes data/reports/report.html relative to its working folder, so each worker
-works in data/runs/<script>/ to keep every script's page apart.
+writes data/reports/report.html relative to its working folder, so each
+worker process is started in data/runs/<script>/ (runner/worker.py) to keep
+every script's page apart; this process never changes its own folder.
 """
 
 import contextlib
 import html
-import io
-import multiprocessing
 import os
+import pickle
 import signal
+import subprocess
 import sys
-from concurrent.futures import FIRST_COMPLETED, ProcessPoolExecutor, wait
+import tempfile
+import time
+from dataclasses import dataclass
 from pathlib import Path
 
+from vantor.engine.runner.files import write_whole
 from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED, StepOutcome
 from vantor.engine.runner.report_folder import folder_name, script_report_folder
-from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult, run_script
+from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult
 from vantor.engine.runner.script import ScriptError, read_script
 
 RUNS_DIR = Path("data/runs")
@@ -37,28 +41,29 @@ def output_folder_names(scripts):
     return names
 
 
-_stop = None  # in a worker: the Event the parent sets on Ctrl-C
+@dataclass
+class Worker:
+    """One script's process, and the file it leaves its result in."""
+    script: Path
+    process: subprocess.Popen
+    result_file: Path
 
-
-def _start_worker(stop):
-    global _stop
-    _stop = stop
-
-
-def _run_in_folder(script, folder, options):
-    """Worker: runs one script inside its folder; returns the result and what it printed."""
-    if _stop is not None and _stop.is_set():
-        return not_started(script), ""
-    folder.mkdir(parents=True, exist_ok=True)
-    os.chdir(folder)
-    captured = io.StringIO()
-    with contextlib.redirect_stdout(captured), contextlib.redirect_stderr(captured):
+    @classmethod
+    def start(cls, script, folder, options, exchange):
+        folder.mkdir(parents=True, exist_ok=True)
+        result_file = Path(exchange) / f"{folder.name}.result"
+        process = subprocess.Popen([sys.executable, "-m", "vantor.engine.runner.worker", str(result_file)],
+                                   cwd=folder, stdin=subprocess.PIPE)
         try:
-            result = run_script(Path(script), options, Interrupt(_stop))
-        except Exception as error:  # a worker must always report back
-            print(f"error: {type(error).__name__}: {error}")
-            result = RunResult(str(script), 3, problem=str(error))
-    return result, captured.getvalue()
+            process.stdin.write(pickle.dumps((script, options)))
+            process.stdin.close()
+        except BrokenPipeError:  # it ended at once (a Ctrl-C as it started): seen as having no result
+            pass
+        return cls(script, process, result_file)
+
+    def result(self):
+        """The worker's result and what it printed; raises when it left none."""
+        return pickle.loads(self.result_file.read_bytes())
 
 
 def not_started(script):
@@ -80,23 +85,30 @@ def run_many(scripts, options, workers):
         script_report_folder(options.report_root, script)
     print(f"Running {len(scripts)} scripts with {workers} worker(s); output in {RUNS_DIR}/", flush=True)
     results = {}
-    context = multiprocessing.get_context("spawn")  # a browser driver does not survive fork
-    stop = context.Event()
-    interrupt = Interrupt(stop)
-    with interrupt.catching(), ProcessPoolExecutor(max_workers=workers, mp_context=context,
-                                                   initializer=_start_worker, initargs=(stop,)) as pool:
-        futures = {pool.submit(_run_in_folder, script, folder, options): script
-                   for script, folder in zip(scripts, folders)}
-        signal.signal(signal.SIGINT, lambda *_: stop.set())  # workers stop at their current step
-        pending, done = set(futures), 0
-        while pending:
-            finished, pending = wait(pending, timeout=0.5, return_when=FIRST_COMPLETED)
+    interrupt = Interrupt()
+    waiting, running, done = list(zip(scripts, folders)), [], 0
+    with interrupt.catching(), tempfile.TemporaryDirectory(prefix="vantor-runs-") as exchange:
+        forwarded = False
+        while waiting or running:
+            while waiting and len(running) < workers and not interrupt():
+                running.append(Worker.start(*waiting.pop(0), options, exchange))
+            if interrupt() and not forwarded:  # running workers stop at their current step
+                forwarded = True
+                for worker in running:
+                    with contextlib.suppress(ProcessLookupError):
+                        worker.process.send_signal(signal.SIGINT)
             if interrupt():  # scripts not started yet never start
-                cancelled = {future for future in pending if future.cancel()}
-                finished, pending = finished | cancelled, pending - cancelled
-            for future in finished:
+                for script, _ in waiting:
+                    done += 1
+                    results[script] = _report_back(None, script, done, len(scripts), interrupt)
+                waiting.clear()
+            finished = [worker for worker in running if worker.process.poll() is not None]
+            for worker in finished:
                 done += 1
-                results[futures[future]] = _report_back(future, futures[future], done, len(scripts), interrupt)
+                results[worker.script] = _report_back(worker, worker.script, done, len(scripts), interrupt)
+            running = [worker for worker in running if worker.process.returncode is None]
+            if not finished:
+                time.sleep(0.05)
     ordered = [results[script] for script in scripts]
     index = write_index(ordered)
     print(f"\nIndex of reports: {index}", flush=True)
@@ -104,14 +116,16 @@ def run_many(scripts, options, workers):
     return ordered
 
 
-def _report_back(future, script, done, total, interrupt):
-    """The script's result, with what its worker printed."""
-    if future.cancelled():
-        return not_started(script)
-    try:
-        result, output = future.result()
-    except Exception as error:  # a worker ended by Ctrl-C before its script began
-        result, output = RunResult(str(script), INTERRUPTED if interrupt() else 3, problem=str(error)), ""
+def _report_back(worker, script, done, total, interrupt):
+    """The script's result, with what its worker printed (worker None: a script that never started)."""
+    if worker is None:
+        result, output = not_started(script), ""
+    else:
+        try:
+            result, output = worker.result()
+        except Exception as error:  # a worker ended (by Ctrl-C, or killed) before it could report
+            result = RunResult(str(script), INTERRUPTED if interrupt() else 3, problem=f"the worker ended: {error}")
+            output = ""
     print(f"\n[{done}/{total}] {script.name}: {STATUS_WORDS.get(result.code, 'failed')}"
           f" ({result.passed} passed, {result.failed} failed)", flush=True)
     sys.stdout.write(output)
@@ -145,8 +159,4 @@ def write_index(results):
             "</head>\n<body>\n<h1>Test runs</h1>\n<table>\n"
             "<tr><th>Script</th><th>Result</th><th>Passed</th><th>Failed</th></tr>\n"
             + "\n".join(rows) + "\n</table>\n</body>\n</html>\n")
-    index = RUNS_DIR / INDEX_NAME
-    temporary = index.with_suffix(".tmp")
-    temporary.write_text(page, encoding="utf-8")
-    temporary.replace(index)
-    return index.resolve()
+    return write_whole(RUNS_DIR / INDEX_NAME, page).resolve()

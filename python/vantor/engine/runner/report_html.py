@@ -6,6 +6,7 @@ import html
 import os
 from pathlib import Path
 
+from vantor.engine.runner.files import write_whole
 from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED
 
 REPORT_NAME = "report.html"
@@ -36,11 +37,7 @@ def write_report(folder, script, result):
         + "".join(f"<dt>{_e(name)}</dt><dd>{_e(value)}</dd>\n" for name, value in header)
         + "</dl>\n<table>\n<tr><th>Line</th><th>Step</th><th>Status</th><th>Time</th><th>Element</th>"
         "<th>Strategy</th><th>Detail</th></tr>\n" + rows + "\n</table>\n</body>\n</html>\n")
-    path = folder / REPORT_NAME
-    temporary = path.with_suffix(".tmp")
-    temporary.write_text(page, encoding="utf-8")
-    temporary.replace(path)
-    return path
+    return write_whole(folder / REPORT_NAME, page)
 
 
 def _row(outcome, folder):

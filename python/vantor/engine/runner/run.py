@@ -13,10 +13,9 @@ import time
 from dataclasses import dataclass, field
 from pathlib import Path
 
-from vantor.engine import settings
 from vantor.engine.runner.browser import BrowserUnavailable, Dialogs, PageUnreachable, default_browser_path
 from vantor.engine.runner.browser import open_browser, open_page, start_url
-from vantor.engine.runner.options import RunOptions  # noqa: F401  (re-exported for callers of run_script)
+from vantor.engine.runner.options import RunOptions, scanner_settings  # noqa: F401  (RunOptions: re-exported)
 from vantor.engine.runner.outcome import NOT_RUN, SKIPPED, StepOutcome
 from vantor.engine.runner.report_folder import script_report_folder
 from vantor.engine.runner.script import ScriptError, read_script, validation_issues
@@ -108,7 +107,6 @@ class ScriptRun:
     def run(self):
         from playwright.sync_api import sync_playwright
 
-        settings.SAVE_SNAPSHOTS = self.options.snapshots
         options = self.options
         browser_path = options.browser_path or (None if options.connect else default_browser_path())
         print(f"Running {self.script.path} ({len(self.script.steps)} steps) on {options.url}", flush=True)
@@ -118,7 +116,8 @@ class ScriptRun:
         result = RunResult(str(self.script.path), FAILED, start_url=options.url)
         playwright = sync_playwright().start()
         try:
-            with start_url(options.url, options.serve_host, remote=bool(options.connect)) as url:
+            with scanner_settings(options), start_url(options.url, options.serve_host,
+                                                      remote=bool(options.connect)) as url:
                 result.start_url = url if url == options.url else f"{url} (serving {options.url})"
                 with open_browser(playwright, browser_path, options.headed, options.connect) as browser:
                     result.browser = f"{browser.browser_type.name} {browser.version}"

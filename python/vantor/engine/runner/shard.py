@@ -12,6 +12,8 @@ import json
 import os
 from pathlib import Path
 
+from vantor.engine.runner.files import write_whole
+
 
 class ShardError(ValueError):
     pass
@@ -42,9 +44,7 @@ def merge(result_files, json_path, index_path=None):
     for result_file in result_files:
         records.extend(json.loads(Path(result_file).read_text(encoding="utf-8")))
     records.sort(key=lambda record: record["script"])
-    json_path = Path(json_path)
-    json_path.parent.mkdir(parents=True, exist_ok=True)
-    json_path.write_text(json.dumps(records, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
+    write_whole(json_path, json.dumps(records, indent=2, ensure_ascii=False) + "\n")
     if index_path is not None:
         write_index(records, Path(index_path))
     return records
@@ -61,8 +61,8 @@ def write_index(records, index_path):
         rows.append(f"<tr><td>{cell}</td><td>{record['exit_code']}</td><td>{counts.get('passed', 0)}</td>"
                     f"<td>{counts.get('failed', 0)}</td></tr>")
     passed = sum(1 for record in records if record["exit_code"] == 0)
-    index_path.parent.mkdir(parents=True, exist_ok=True)
-    index_path.write_text(
+    write_whole(
+        index_path,
         "<!doctype html><html><head><meta charset='utf-8'><title>Scripts</title></head><body>"
         f"<h1>{passed} of {len(records)} scripts passed</h1><table><tr><th>script</th><th>exit</th>"
-        f"<th>passed steps</th><th>failed steps</th></tr>{''.join(rows)}</table></body></html>\n", encoding="utf-8")
+        f"<th>passed steps</th><th>failed steps</th></tr>{''.join(rows)}</table></body></html>\n")
