@@ -116,13 +116,13 @@ def main(argv=None):
     options = RunOptions(url=args.url, browser_path=args.browser_path, headed=args.headed, connect=args.connect,
                          snapshots=args.snapshots, stop_on_failure=args.stop_on_failure, timeout_ms=args.timeout,
                          report_root=DEFAULT_REPORT_ROOT, serve_host=args.serve_host,
-                         strategies=args.strategies).resolved()
+                         strategies=args.strategies, workers=min(args.workers, len(scripts))).resolved()
     if len(scripts) == 1:
         results = [run_script(scripts[0], options)]
     else:
         from vantor.engine.runner.parallel import run_many
 
-        results = run_many(scripts, options, min(args.workers, len(scripts)))
+        results = run_many(scripts, options)
     write_ci_output(results, args)
     codes = [result.code for result in results]
     return 130 if 130 in codes else max(codes)

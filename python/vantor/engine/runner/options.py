@@ -27,6 +27,8 @@ class RunOptions:
     # Which strategies find elements: "role" (the role matcher first, then text matching
     # and spatial) or "text" (text matching, then spatial, alone).
     strategies: str = "role"
+    # How many scripts run at once, each in its own process.
+    workers: int = 1
 
     def resolved(self):
         """The same options with every local path made absolute, so that a worker

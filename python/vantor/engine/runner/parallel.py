@@ -76,8 +76,9 @@ def not_started(script):
     return RunResult(str(script), INTERRUPTED, outcomes=outcomes, problem="not started: interrupted")
 
 
-def run_many(scripts, options, workers):
-    """Runs the scripts; returns their results in the order given."""
+def run_many(scripts, options):
+    """Runs the scripts, options.workers at a time; returns their results in the order given."""
+    workers = options.workers
     RUNS_DIR.mkdir(parents=True, exist_ok=True)
     folders = [(RUNS_DIR / name).resolve() for name in output_folder_names(scripts)]
     scripts = [Path(script).resolve() for script in scripts]
