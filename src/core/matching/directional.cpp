@@ -21,21 +21,24 @@ struct DirectionalTarget {
   std::string anchor;
 };
 
-// The phrase must open the target and be followed by one space; longer
-// phrases are tried first ("right of" before "next to").
-DirectionalTarget parse_target(std::string_view target) {
-  std::array<DirectionPhrase, direction_phrases.size()> phrases = direction_phrases;
-  std::stable_sort(phrases.begin(), phrases.end(), [](const DirectionPhrase& a, const DirectionPhrase& b) {
-    return a.phrase.size() > b.phrase.size();
-  });
+constexpr auto direction_search_order =
+    vocabulary::longest_first(direction_phrases, [](const DirectionPhrase& p) { return p.phrase; });
+
+// The phrase must open the target and be followed by one space; each article
+// is then taken off the anchor in turn.
+DirectionalTarget read_directional_target(std::string_view target) {
   const std::string lowered = text::lower(target);
-  for (const DirectionPhrase& p : phrases) {
+  for (const DirectionPhrase& p : direction_search_order) {
     if (lowered.size() <= p.phrase.size() || lowered.compare(0, p.phrase.size(), p.phrase) != 0 ||
         lowered[p.phrase.size()] != ' ')
       continue;
     std::string_view anchor = text::strip(drop_chars(target, p.phrase.size()));
-    for (std::string_view article : anchor_articles)
-      if (text::lower(anchor).starts_with(article)) anchor = drop_chars(anchor, article.size());
+    for (std::string_view article : vocabulary::articles) {
+      const std::string anchor_lower = text::lower(anchor);
+      if (anchor_lower.size() > article.size() && anchor_lower.starts_with(article) &&
+          anchor_lower[article.size()] == ' ')
+        anchor = drop_chars(anchor, article.size() + 1);
+    }
     return {p.direction, std::string(anchor)};
   }
   return {std::nullopt, std::string(target)};
@@ -180,7 +183,7 @@ Directional directional(std::string_view target, std::string_view expected, Desc
   Resolution& r = out.result;
   r.family = Family::check;
   r.state = State::expected;
-  const DirectionalTarget parsed = parse_target(target);
+  const DirectionalTarget parsed = read_directional_target(target);
   if (!parsed.direction || parsed.anchor.empty()) return out;
 
   const std::string anchor_lower = text::lower(parsed.anchor);

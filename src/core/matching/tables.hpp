@@ -6,12 +6,15 @@
 #include <cstddef>
 #include <string_view>
 
+#include "vocabulary/draw.hpp"
+#include "vocabulary/words.hpp"
+
 namespace vantor::matching {
 
 // Element-type words a target may carry ("login button"), all lower case.
-inline constexpr std::array<std::string_view, 18> type_descriptors = {
-    "input", "field",    "button",  "btn",  "box",  "link",    "dropdown", "select", "checkbox",
-    "radio", "textarea", "textbox", "area", "icon", "control", "widget",   "form",   "element"};
+inline constexpr auto type_descriptors = vocabulary::convert_each(
+    vocabulary::select<vocabulary::type_words, [](const vocabulary::TypeWord& t) { return t.word != "anchor"; }>(),
+    [](const vocabulary::TypeWord& t) { return t.word; });
 
 // The attributes whose values are match surfaces, in the order they are tried.
 // "_label" is the computed field label, a surface for type actions only.
@@ -34,13 +37,27 @@ struct DirectionPhrase {
   Direction direction;
 };
 
-// The phrases a directional target may open with.
-inline constexpr std::array<DirectionPhrase, 6> direction_phrases = {{{"next to", Direction::right},
-                                                                      {"right of", Direction::right},
-                                                                      {"left of", Direction::left},
-                                                                      {"below", Direction::below},
-                                                                      {"under", Direction::below},
-                                                                      {"above", Direction::above}}};
+// Text next to an anchor is read on its right.
+constexpr Direction direction_of(vocabulary::Place p) {
+  switch (p) {
+    case vocabulary::Place::left:
+      return Direction::left;
+    case vocabulary::Place::below:
+      return Direction::below;
+    case vocabulary::Place::above:
+      return Direction::above;
+    default:
+      return Direction::right;
+  }
+}
+
+// The phrases a directional target may open with: every place that names a
+// side, so not near.
+inline constexpr std::array<DirectionPhrase, 6> direction_phrases = vocabulary::convert_each(
+    vocabulary::pick(vocabulary::place_phrases, {"next to", "right of", "left of", "below", "under", "above"}),
+    [](const vocabulary::PlacePhrase& p) {
+      return DirectionPhrase{p.phrase(), direction_of(p.place)};
+    });
 
 inline constexpr std::string_view direction_name(Direction d) {
   switch (d) {
@@ -55,9 +72,6 @@ inline constexpr std::string_view direction_name(Direction d) {
   }
   return "";
 }
-
-// Articles taken off the front of an anchor, in this order.
-inline constexpr std::array<std::string_view, 3> anchor_articles = {"the ", "a ", "an "};
 
 template <std::size_t N>
 bool is_one_of(const std::array<std::string_view, N>& table, std::string_view word) {

@@ -4,56 +4,55 @@
 #include <charconv>
 
 #include "roles/fold.hpp"
+#include "vocabulary/draw.hpp"
+#include "vocabulary/words.hpp"
 
 namespace vantor::roles {
 namespace {
 
 // Words people put before what they name; dropped from the front.
-constexpr std::array<std::string_view, 7> leading_words = {"that", "the", "a", "an", "over", "on", "onto"};
-
-struct Ordinal {
-  std::string_view word;
-  int number;
-};
-
-constexpr std::array<Ordinal, 11> ordinal_words = {{
-    {"first", 1},
-    {"second", 2},
-    {"third", 3},
-    {"fourth", 4},
-    {"fifth", 5},
-    {"sixth", 6},
-    {"seventh", 7},
-    {"eighth", 8},
-    {"ninth", 9},
-    {"tenth", 10},
-    {"last", last_ordinal},
-}};
+constexpr std::array<std::string_view, 7> leading_words =
+    vocabulary::join(vocabulary::articles, std::array<std::string_view, 4>{"that", "over", "on", "onto"});
 
 // Phrases that tie an element to the row of another; longest first, so that
-// "in the same row as" is not read as "as".
+// "in the same row as" is not read as "as". Each is found between blanks.
 constexpr std::array<std::string_view, 6> row_phrases = {
-    " in the same row as ", " in the row of ", " in the row for ", " next to ", " beside ", " for ",
+    "in the same row as ",
+    "in the row of ",
+    "in the row for ",
+    vocabulary::find(vocabulary::place_phrases, "next to").spaced,
+    "beside ",
+    "for ",
 };
 
+constexpr Direction direction_of(vocabulary::Place p) {
+  switch (p) {
+    case vocabulary::Place::below:
+      return Direction::below;
+    case vocabulary::Place::above:
+      return Direction::above;
+    case vocabulary::Place::left:
+      return Direction::left;
+    case vocabulary::Place::right:
+      return Direction::right;
+    default:
+      return Direction::near;
+  }
+}
+
 struct SpatialPhrase {
-  std::string_view words;
+  std::string_view words;  // with its blank after it
   Direction direction;
 };
 
-// Phrases that place an element by where it lies on screen; longest first.
-constexpr std::array<SpatialPhrase, 10> spatial_phrases = {{
-    {"to the left of ", Direction::left},
-    {"to the right of ", Direction::right},
-    {"beneath ", Direction::below},
-    {"left of ", Direction::left},
-    {"right of ", Direction::right},
-    {"below ", Direction::below},
-    {"above ", Direction::above},
-    {"under ", Direction::below},
-    {"over ", Direction::above},
-    {"near ", Direction::near},
-}};
+// Phrases that place an element by where it lies on screen; "next to" is a
+// row phrase here.
+constexpr std::array<SpatialPhrase, 10> spatial_phrases = vocabulary::convert_each(
+    vocabulary::pick(vocabulary::place_phrases, {"to the left of", "to the right of", "beneath", "left of", "right of",
+                                                 "below", "above", "under", "over", "near"}),
+    [](const vocabulary::PlacePhrase& p) {
+      return SpatialPhrase{p.spaced, direction_of(p.place)};
+    });
 
 std::string_view first_word(std::string_view s) { return s.substr(0, s.find(' ')); }
 
@@ -77,7 +76,7 @@ std::string_view drop_leading_words(std::string_view s) {
 
 // "second", "2nd", "3rd", "last": its number; 0 when the word is none.
 int ordinal_of(std::string_view word) {
-  for (const Ordinal& o : ordinal_words)
+  for (const vocabulary::OrdinalWord& o : vocabulary::ordinal_words)
     if (o.word == word) return o.number;
   if (word.size() < 3) return 0;
   const std::string_view digits = word.substr(0, word.size() - 2), suffix = word.substr(word.size() - 2);
@@ -87,12 +86,18 @@ int ordinal_of(std::string_view word) {
   return error == std::errc() && end == digits.data() + digits.size() && n > 0 ? n : 0;
 }
 
+// Where the blank before the first `words` after a blank lies in s; npos when none.
+std::size_t find_after_blank(std::string_view s, std::string_view words) {
+  for (std::size_t at = s.find(words, 1); at != std::string_view::npos; at = s.find(words, at + 1))
+    if (s[at - 1] == ' ') return at - 1;
+  return std::string_view::npos;
+}
+
 // Where a spatial phrase begins in s (after a space), and which; npos when none.
 std::size_t find_spatial_phrase(std::string_view s, const SpatialPhrase*& found) {
   std::size_t first = std::string_view::npos;
   for (const SpatialPhrase& p : spatial_phrases) {
-    const std::string spaced = " " + std::string(p.words);
-    const std::size_t at = s.find(spaced);
+    const std::size_t at = find_after_blank(s, p.words);
     if (at != std::string_view::npos && (first == std::string_view::npos || at < first)) {
       first = at;
       found = &p;
@@ -144,9 +149,9 @@ Target read_target(std::string_view raw, bool literal, int parsed_ordinal) {
   }
   t.plain = read_named(s);
   for (std::string_view phrase : row_phrases) {
-    const auto at = s.find(phrase);
+    const auto at = find_after_blank(s, phrase);
     if (at == std::string_view::npos || at == 0) continue;
-    const std::string_view key = drop_leading_words(s.substr(at + phrase.size()));
+    const std::string_view key = drop_leading_words(s.substr(at + 1 + phrase.size()));
     if (key.empty()) continue;
     t.has_row = true;
     t.row = read_named(key);

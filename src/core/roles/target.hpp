@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "roles/roles.hpp"
+#include "vocabulary/words.hpp"
 
 namespace vantor::roles {
 
@@ -39,7 +40,7 @@ struct Target {
   Named anchor;
 };
 
-inline constexpr int last_ordinal = -1;
+inline constexpr int last_ordinal = vocabulary::last_ordinal;
 
 // `parsed_ordinal` is the step reader's (1 when it found none); `literal` a
 // target the step quoted, which names exactly and holds no role words.

@@ -10,16 +10,8 @@
 namespace vantor::spatial {
 namespace {
 
-// Longest first, equal lengths in table order.
-constexpr std::array<RelationPhrase, 7> relation_search_order = {{
-    {"right of", Relation::right},
-    {"next to", Relation::next_to},
-    {"left of", Relation::left},
-    {"below", Relation::below},
-    {"under", Relation::below},
-    {"above", Relation::above},
-    {"near", Relation::near},
-}};
+constexpr auto relation_search_order =
+    vocabulary::longest_first(relation_phrases, [](const RelationPhrase& r) { return r.phrase; });
 
 constexpr std::array<std::string_view, 6> relation_names = {"next_to", "below", "above", "left", "right", "near"};
 
@@ -27,7 +19,9 @@ bool contains(const std::vector<std::string_view>& words, std::string_view word)
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-bool is_article(std::string_view word) { return std::find(articles.begin(), articles.end(), word) != articles.end(); }
+bool is_article(std::string_view word) {
+  return std::find(vocabulary::articles.begin(), vocabulary::articles.end(), word) != vocabulary::articles.end();
+}
 
 std::string join(const std::vector<std::string_view>& words) {
   std::string out;
@@ -90,7 +84,7 @@ SpatialTarget parse_target(std::string_view target, std::optional<std::int64_t> 
     const std::size_t at = s_lower.find(*rel_keyword);
     std::string_view anchor = text::strip(s_lower.substr(at + rel_keyword->size()));
     // Each article once, in order, without stopping after a removal.
-    for (std::string_view article : articles) {
+    for (std::string_view article : vocabulary::articles) {
       if (anchor.size() > article.size() && anchor.substr(0, article.size()) == article &&
           anchor[article.size()] == ' ')
         anchor.remove_prefix(article.size() + 1);

@@ -9,9 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "vocabulary/draw.hpp"
+#include "vocabulary/words.hpp"
+
 namespace vantor::spatial {
 
-enum class Relation : std::uint8_t { next_to, below, above, left, right, near };
+using Relation = vocabulary::Place;
 
 std::string_view relation_name(Relation r);
 // The relation a strategy name stands for; none for any other text.
@@ -23,52 +26,24 @@ struct RelationPhrase {
 };
 
 // Relation phrases in table order.
-inline constexpr std::array<RelationPhrase, 7> relation_phrases = {{
-    {"next to", Relation::next_to},
-    {"below", Relation::below},
-    {"under", Relation::below},
-    {"above", Relation::above},
-    {"left of", Relation::left},
-    {"right of", Relation::right},
-    {"near", Relation::near},
-}};
+inline constexpr std::array<RelationPhrase, 7> relation_phrases = vocabulary::convert_each(
+    vocabulary::pick(vocabulary::place_phrases, {"next to", "below", "under", "above", "left of", "right of", "near"}),
+    [](const vocabulary::PlacePhrase& p) {
+      return RelationPhrase{p.phrase(), p.place};
+    });
 
-struct OrdinalWord {
-  std::string_view word;
-  std::int64_t number;
-};
+using OrdinalWord = vocabulary::OrdinalWord;
 
-inline constexpr std::array<OrdinalWord, 10> ordinal_words = {{
-    {"first", 1},
-    {"second", 2},
-    {"third", 3},
-    {"fourth", 4},
-    {"fifth", 5},
-    {"1st", 1},
-    {"2nd", 2},
-    {"3rd", 3},
-    {"4th", 4},
-    {"5th", 5},
-}};
+// The ordinals up to five, spelled or in digits.
+inline constexpr auto ordinal_words = vocabulary::select<vocabulary::ordinal_words, [](const OrdinalWord& o) {
+  return o.number >= 1 && o.number <= 5;
+}>();
 
-struct TypeKeyword {
-  std::string_view word;
-  std::string_view type;  // an element type of the matrix
-};
+using TypeKeyword = vocabulary::TypeWord;
 
-inline constexpr std::array<TypeKeyword, 9> type_keywords = {{
-    {"button", "button"},
-    {"btn", "button"},
-    {"link", "link"},
-    {"anchor", "link"},
-    {"input", "input"},
-    {"field", "input"},
-    {"textbox", "input"},
-    {"select", "select"},
-    {"dropdown", "select"},
-}};
-
-inline constexpr std::array<std::string_view, 3> articles = {"the", "a", "an"};
+// The type words that name an element type of the matrix.
+inline constexpr auto type_keywords =
+    vocabulary::select<vocabulary::type_words, [](const TypeKeyword& t) { return !t.type.empty(); }>();
 
 struct SpatialTarget {
   std::optional<std::string> anchor_text;  // may be empty: the relation phrase ended the target

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "vocabulary/draw.hpp"
+#include "vocabulary/words.hpp"
+
 namespace vantor::steps {
 
 // In the order of the supported-actions list, with wait (which parse also
@@ -89,28 +92,21 @@ inline constexpr std::array<StateSuffix, 2> verify_text_states = {{
     {"is visible", Action::verify_text_visible},
 }};
 
-struct OrdinalWord {
-  std::string_view word;
-  int number;
-};
+using OrdinalWord = vocabulary::OrdinalWord;
 
-inline constexpr std::array<OrdinalWord, 5> ordinal_words = {{
-    {"first", 1},
-    {"second", 2},
-    {"third", 3},
-    {"fourth", 4},
-    {"fifth", 5},
-}};
+// The spelled ordinals up to fifth.
+inline constexpr auto ordinal_words = vocabulary::select<vocabulary::ordinal_words, [](const OrdinalWord& o) {
+  return !o.in_digits() && o.number >= 1 && o.number <= 5;
+}>();
 
 // A target that starts with one of these names its element by where it lies.
-inline constexpr std::array<std::string_view, 7> spatial_keywords = {
-    "next to ", "below ", "above ", "left of ", "right of ", "under ", "near ",
-};
+inline constexpr std::array<std::string_view, 7> spatial_keywords = vocabulary::convert_each(
+    vocabulary::pick(vocabulary::place_phrases, {"next to", "below", "above", "left of", "right of", "under", "near"}),
+    [](const vocabulary::PlacePhrase& p) { return p.spaced; });
 
 // Filler words dropped from the front of a target.
-inline constexpr std::array<std::string_view, 7> stop_words = {
-    "the", "a", "an", "in", "at", "on", "into",
-};
+inline constexpr std::array<std::string_view, 7> stop_words =
+    vocabulary::join(vocabulary::articles, std::array<std::string_view, 4>{"in", "at", "on", "into"});
 
 // A double-quoted phrase: what the user marks as an element's exact name.
 inline constexpr std::string_view quote_pattern = R"re("([^"]+)")re";
