@@ -9,6 +9,7 @@ as the runner does for a step.
 
 import time
 
+from vantor.engine.runner.actions import CHECK, KIND_OF, LOOK_UP, TEXT_CHECK
 from vantor.engine.runner.options import DEFAULT_TIMEOUT_MS
 from vantor.engine.runner.policy import (
     DEFAULT_POLICY, PageFacts, answer, checkers_named, decide, needs_facts, policy_named,
@@ -18,10 +19,7 @@ from vantor.engine.runner.waiting import QUIET_MS, PageNotAnswering, settle
 # The least time a settle is given, even once the time is up.
 _LAST_TRY_MS = QUIET_MS + 50
 # Actions answered by the checkers (a check's or look-up's element) rather than the element policy.
-_CHECKS_AND_LOOK_UPS = frozenset({
-    "verify_present", "verify_visible", "verify_enabled", "verify_disabled", "verify_text_present",
-    "verify_text_visible", "verify_spatial_text", "find_text", "find_exact_text", "extract_text_spatial",
-})
+_CHECKS_AND_LOOK_UPS = frozenset(action for action, kind in KIND_OF.items() if kind in (CHECK, TEXT_CHECK, LOOK_UP))
 
 
 class ElementNotFound(LookupError):
