@@ -9,6 +9,7 @@ from vantor.engine import settings
 
 DEFAULT_TIMEOUT_MS = 5000
 DEFAULT_REPORT_ROOT = Path("data/reports")
+DEFAULT_RUNS_ROOT = Path("data/runs")
 
 
 @dataclass
@@ -27,15 +28,18 @@ class RunOptions:
     # Which strategies find elements: "role" (the role matcher first, then text matching
     # and spatial) or "text" (text matching, then spatial, alone).
     strategies: str = "role"
-    # How many scripts run at once, each in its own process.
+    # How many scripts run at once, each in its own process, and where they work:
+    # one folder per script under runs_root, beside the index of their reports.
     workers: int = 1
+    runs_root: Path = DEFAULT_RUNS_ROOT
 
     def resolved(self):
         """The same options with every local path made absolute, so that a worker
         process in another folder reads the same files and writes the same places."""
         url = self.url if is_web_address(self.url) else str(Path(self.url).resolve())
         browser_path = str(Path(self.browser_path).resolve()) if self.browser_path else None
-        return replace(self, url=url, browser_path=browser_path, report_root=Path(self.report_root).resolve())
+        return replace(self, url=url, browser_path=browser_path, report_root=Path(self.report_root).resolve(),
+                       runs_root=Path(self.runs_root).resolve())
 
 
 @contextlib.contextmanager

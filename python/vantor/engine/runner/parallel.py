@@ -25,7 +25,6 @@ from vantor.engine.runner.report_folder import folder_name, script_report_folder
 from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult
 from vantor.engine.runner.script import ScriptError, read_script
 
-RUNS_DIR = Path("data/runs")
 INDEX_NAME = "index.html"
 STATUS_WORDS = {0: "passed", 1: "failed", 2: "not run: bad script", 3: "not run: no browser or page",
                 130: "interrupted"}
@@ -78,13 +77,13 @@ def not_started(script):
 
 def run_many(scripts, options):
     """Runs the scripts, options.workers at a time; returns their results in the order given."""
-    workers = options.workers
-    RUNS_DIR.mkdir(parents=True, exist_ok=True)
-    folders = [(RUNS_DIR / name).resolve() for name in output_folder_names(scripts)]
+    workers, runs_root = options.workers, Path(options.runs_root)
+    runs_root.mkdir(parents=True, exist_ok=True)
+    folders = [(runs_root / name).resolve() for name in output_folder_names(scripts)]
     scripts = [Path(script).resolve() for script in scripts]
     for script in scripts:  # claimed here, in order, so that workers never race for a name
         script_report_folder(options.report_root, script)
-    print(f"Running {len(scripts)} scripts with {workers} worker(s); output in {RUNS_DIR}/", flush=True)
+    print(f"Running {len(scripts)} scripts with {workers} worker(s); output in {runs_root}/", flush=True)
     results = {}
     interrupt = Interrupt()
     waiting, running, done = list(zip(scripts, folders)), [], 0
@@ -111,7 +110,7 @@ def run_many(scripts, options):
             if not finished:
                 time.sleep(0.05)
     ordered = [results[script] for script in scripts]
-    index = write_index(ordered)
+    index = write_index(ordered, runs_root)
     print(f"\nIndex of reports: {index}", flush=True)
     print(totals_line(ordered), flush=True)
     return ordered
@@ -143,7 +142,7 @@ def totals_line(results):
     return f"Totals: {scripts}; {len(steps)} steps: " + ", ".join(f"{n} {status}" for status, n in counts.items())
 
 
-def write_index(results):
+def write_index(results, runs_root):
     rows = []
     for result in results:
         name = html.escape(Path(result.script).name)
@@ -151,7 +150,7 @@ def write_index(results):
         colour = "#1e7d32" if result.code == 0 else "#b3261e"
         link = name
         if result.report:
-            relative = Path(os.path.relpath(result.report, RUNS_DIR.resolve())).as_posix()
+            relative = Path(os.path.relpath(result.report, runs_root.resolve())).as_posix()
             link = f'<a href="{html.escape(relative)}">{name}</a>'
         rows.append(f'<tr><td>{link}</td><td style="color:{colour}">{status}</td>'
                     f"<td>{result.passed}</td><td>{result.failed}</td></tr>")
@@ -160,4 +159,4 @@ def write_index(results):
             "</head>\n<body>\n<h1>Test runs</h1>\n<table>\n"
             "<tr><th>Script</th><th>Result</th><th>Passed</th><th>Failed</th></tr>\n"
             + "\n".join(rows) + "\n</table>\n</body>\n</html>\n")
-    return write_whole(RUNS_DIR / INDEX_NAME, page).resolve()
+    return write_whole(runs_root / INDEX_NAME, page).resolve()
