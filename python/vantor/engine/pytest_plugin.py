@@ -17,7 +17,7 @@ Installed with the package (entry point `pytest11`), the plugin:
 """
 
 import contextlib
-import os
+import sys
 from pathlib import Path
 
 import pytest
@@ -97,7 +97,7 @@ class StepsItem(pytest.Item):
 
     def runtest(self):
         from vantor.engine.runner.options import RunOptions
-        from vantor.engine.runner.run import run_script
+        from vantor.engine.runner.worker import run_in_folder
 
         config = self.config
         report_root = Path(setting(config, "steps_report_dir") or config.rootpath / "steps-reports").resolve()
@@ -107,11 +107,10 @@ class StepsItem(pytest.Item):
                              timeout_ms=int(timeout) if timeout else DEFAULT_TIMEOUT_MS)
         options = _resolved_from(options, config.rootpath)
         # The reporter writes its own page to data/reports/ of the working folder:
-        # each script works in a folder of its own, so parallel workers keep theirs apart.
-        work = report_root / ".work" / self.path.stem
-        work.mkdir(parents=True, exist_ok=True)
-        with _working_in(work):
-            result = run_script(self.path.resolve(), options)
+        # each script runs in a process working in a folder of its own, so
+        # parallel workers keep theirs apart.
+        result, printed = run_in_folder(self.path.resolve(), options, report_root / ".work" / self.path.stem)
+        sys.stdout.write(printed)
         if result.code != 0:
             raise ScriptFailed(result)
 
@@ -131,16 +130,6 @@ def _resolved_from(options, rootpath):
     if not is_web_address(options.url) and not Path(options.url).is_absolute():
         options.url = str(rootpath / options.url)
     return options.resolved()
-
-
-@contextlib.contextmanager
-def _working_in(folder):
-    before = os.getcwd()
-    os.chdir(folder)
-    try:
-        yield
-    finally:
-        os.chdir(before)
 
 
 def describe(result):

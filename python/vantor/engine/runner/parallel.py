@@ -10,20 +10,17 @@ every script's page apart; this process never changes its own folder.
 import contextlib
 import html
 import os
-import pickle
 import signal
-import subprocess
 import sys
 import tempfile
 import time
-from dataclasses import dataclass
 from pathlib import Path
 
 from vantor.engine.runner.files import write_whole
-from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED, StepOutcome
+from vantor.engine.runner.outcome import FAILED, NOT_RUN, PASSED, SKIPPED
 from vantor.engine.runner.report_folder import folder_name, script_report_folder
-from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult
-from vantor.engine.runner.script import ScriptError, read_script
+from vantor.engine.runner.run import INTERRUPTED, Interrupt, RunResult, not_started
+from vantor.engine.runner.worker import Worker
 
 INDEX_NAME = "index.html"
 STATUS_WORDS = {0: "passed", 1: "failed", 2: "not run: bad script", 3: "not run: no browser or page",
@@ -38,41 +35,6 @@ def output_folder_names(scripts):
         seen[base] = seen.get(base, 0) + 1
         names.append(base if seen[base] == 1 else f"{base}-{seen[base]}")
     return names
-
-
-@dataclass
-class Worker:
-    """One script's process, and the file it leaves its result in."""
-    script: Path
-    process: subprocess.Popen
-    result_file: Path
-
-    @classmethod
-    def start(cls, script, folder, options, exchange):
-        folder.mkdir(parents=True, exist_ok=True)
-        result_file = Path(exchange) / f"{folder.name}.result"
-        process = subprocess.Popen([sys.executable, "-m", "vantor.engine.runner.worker", str(result_file)],
-                                   cwd=folder, stdin=subprocess.PIPE)
-        try:
-            process.stdin.write(pickle.dumps((script, options)))
-            process.stdin.close()
-        except BrokenPipeError:  # it ended at once (a Ctrl-C as it started): seen as having no result
-            pass
-        return cls(script, process, result_file)
-
-    def result(self):
-        """The worker's result and what it printed; raises when it left none."""
-        return pickle.loads(self.result_file.read_bytes())
-
-
-def not_started(script):
-    """A script an interrupt kept from starting: every step not run."""
-    try:
-        steps = read_script(script).steps
-    except ScriptError:
-        steps = []
-    outcomes = [StepOutcome(step.line, step.text, NOT_RUN) for step in steps]
-    return RunResult(str(script), INTERRUPTED, outcomes=outcomes, problem="not started: interrupted")
 
 
 def run_many(scripts, options):

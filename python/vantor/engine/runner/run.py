@@ -96,6 +96,16 @@ def run_script(path, options, interrupt=None, policy=None):
         return RunResult(str(path), NO_BROWSER, problem=str(error))
 
 
+def not_started(script):
+    """A script an interrupt kept from starting: every step not run."""
+    try:
+        steps = read_script(script).steps
+    except ScriptError:
+        steps = []
+    outcomes = [StepOutcome(step.line, step.text, NOT_RUN) for step in steps]
+    return RunResult(str(script), INTERRUPTED, outcomes=outcomes, problem="not started: interrupted")
+
+
 class ScriptRun:
     def __init__(self, script, options, interrupt, policy=None):
         self.script = script

@@ -1,20 +1,61 @@
-"""One script of a parallel run, in a process of its own: python -m
-vantor.engine.runner.worker RESULT_FILE, started in the script's output folder,
-where the reporter writes its data/reports/report.html.
+"""One script in a process of its own, started in the folder where the
+reporter is to write its data/reports/report.html (the reporter writes there
+relative to its working folder): python -m vantor.engine.runner.worker RESULT_FILE.
 
-It reads the script and the run's options, pickled, from standard input and
-leaves the pickled pair (result, what the run printed) in RESULT_FILE.
+The worker reads the script and the run's options, pickled, from standard
+input and leaves the pickled pair (result, what the run printed) in RESULT_FILE.
 """
 
 import contextlib
 import io
 import pickle
 import signal
+import subprocess
 import sys
+import tempfile
+from dataclasses import dataclass
 from pathlib import Path
 
-from vantor.engine.runner.parallel import not_started
-from vantor.engine.runner.run import NO_BROWSER, Interrupt, RunResult, run_script
+from vantor.engine.runner.run import NO_BROWSER, Interrupt, RunResult, not_started, run_script
+
+
+@dataclass
+class Worker:
+    """One script's process, and the file it leaves its result in."""
+    script: Path
+    process: subprocess.Popen
+    result_file: Path
+
+    @classmethod
+    def start(cls, script, folder, options, exchange):
+        folder.mkdir(parents=True, exist_ok=True)
+        result_file = Path(exchange) / f"{folder.name}.result"
+        process = subprocess.Popen([sys.executable, "-m", "vantor.engine.runner.worker", str(result_file)],
+                                   cwd=folder, stdin=subprocess.PIPE)
+        try:
+            process.stdin.write(pickle.dumps((script, options)))
+            process.stdin.close()
+        except BrokenPipeError:  # it ended at once (a Ctrl-C as it started): seen as having no result
+            pass
+        return cls(script, process, result_file)
+
+    def result(self):
+        """The worker's result and what it printed; raises when it left none."""
+        return pickle.loads(self.result_file.read_bytes())
+
+
+def run_in_folder(script, options, folder):
+    """Runs one script in a worker working in folder; returns (result, what it printed).
+    A Ctrl-C here also reaches the worker, which stops at its current step and reports."""
+    with tempfile.TemporaryDirectory(prefix="vantor-run-") as exchange:
+        worker = Worker.start(Path(script), Path(folder), options, exchange)
+        try:
+            worker.process.wait()
+        except KeyboardInterrupt:
+            worker.process.send_signal(signal.SIGINT)
+            worker.process.wait()
+            raise
+        return worker.result()
 
 
 def main(result_file):
