@@ -19,12 +19,6 @@ std::string quoted_names(const std::vector<std::string>& names) {
 
 }  // namespace
 
-Signature::Signature(const char* name, std::initializer_list<const char*> parameters, bool method)
-    : Signature(name, parameters, parameters.size(), method) {}
-
-Signature::Signature(const char* name, std::initializer_list<const char*> parameters, std::size_t required, bool method)
-    : name(name), parameters(parameters.begin(), parameters.end()), required(required), method(method) {}
-
 void raise_argument_mismatch(const Signature& sig, const nb::args& args, const nb::kwargs& kwargs) {
   const std::string prefix = sig.name + "() ";
   const std::size_t given = args.size();

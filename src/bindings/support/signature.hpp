@@ -1,4 +1,5 @@
 // Python's own errors for a call with missing, surplus or unknown arguments.
+// Modules declare their functions through define.hpp, which registers these.
 //
 // nanobind answers a call that fits no overload with a generic "incompatible
 // function arguments" message. Each function and method therefore gets one
@@ -9,7 +10,6 @@
 
 #include <nanobind/nanobind.h>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,11 +25,6 @@ struct Signature {
   std::size_t required;
   bool method;  // counts self among the positional arguments, as Python does
 
-  Signature(const char* name, std::initializer_list<const char*> parameters, bool method = true);
-  Signature(const char* name, std::initializer_list<const char*> parameters, std::size_t required, bool method = true);
-  // So that a literal count, {"resolve", {...}, 2}, reads as `required` and not as `method`.
-  Signature(const char* name, std::initializer_list<const char*> parameters, int required, bool method = true)
-      : Signature(name, parameters, static_cast<std::size_t>(required), method) {}
   Signature(std::string name, std::vector<std::string> parameters, std::size_t required, bool method)
       : name(std::move(name)), parameters(std::move(parameters)), required(required), method(method) {}
 };
