@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "roles/actions.hpp"
 #include "steps/parser.hpp"
 
 namespace vs = vantor::steps;
@@ -52,3 +54,30 @@ TEST(ActionKinds, OnlyElementActionsNeedAnEnabledElement) {
 }
 
 }  // namespace
+
+// The role rules answer a part of the actions, in their own terms; each must
+// mean what the step reader's table says it is, or the runner would route a
+// step one way and the role matcher answer it another.
+TEST(RoleMatcherActions, AgreeWithTheStepReadersTable) {
+  namespace vr = vantor::roles;
+  for (const vr::ActionKind& role_action : vr::action_kinds) {
+    const auto named = std::find(vs::action_names.begin(), vs::action_names.end(), role_action.action);
+    ASSERT_NE(named, vs::action_names.end()) << role_action.action;
+    const ActionKind kind = vs::action_traits[static_cast<std::size_t>(named - vs::action_names.begin())].kind;
+    switch (role_action.kind) {
+      case vr::Kind::action:
+        EXPECT_EQ(kind, ActionKind::element) << role_action.action;
+        break;
+      case vr::Kind::element_check:
+        EXPECT_EQ(kind, ActionKind::check) << role_action.action;
+        break;
+      case vr::Kind::text_check:
+        EXPECT_EQ(kind, ActionKind::text_check) << role_action.action;
+        break;
+      case vr::Kind::look_up:
+      case vr::Kind::exact_look_up:
+        EXPECT_EQ(kind, ActionKind::look_up) << role_action.action;
+        break;
+    }
+  }
+}

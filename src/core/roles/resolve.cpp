@@ -6,6 +6,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "roles/actions.hpp"
 #include "roles/fold.hpp"
 #include "roles/rank.hpp"
 #include "roles/reading_order.hpp"
@@ -15,38 +16,6 @@
 
 namespace vantor::roles {
 namespace {
-
-enum class Kind : std::uint8_t { action, element_check, text_check, look_up, exact_look_up };
-enum class Check : std::uint8_t { none, present, visible, enabled, disabled };
-
-struct ActionKind {
-  std::string_view action;
-  Kind kind;
-  Check check;
-};
-
-// The steps this strategy answers; any other is left to text matching and spatial.
-constexpr std::array<ActionKind, 13> action_kinds = {{
-    {"click", Kind::action, Check::none},
-    {"type", Kind::action, Check::none},
-    {"hover", Kind::action, Check::none},
-    {"select", Kind::action, Check::none},
-    {"extract_text", Kind::action, Check::none},
-    {"verify_present", Kind::element_check, Check::present},
-    {"verify_visible", Kind::element_check, Check::visible},
-    {"verify_enabled", Kind::element_check, Check::enabled},
-    {"verify_disabled", Kind::element_check, Check::disabled},
-    {"verify_text_present", Kind::text_check, Check::present},
-    {"verify_text_visible", Kind::text_check, Check::visible},
-    {"find_text", Kind::look_up, Check::none},
-    {"find_exact_text", Kind::exact_look_up, Check::none},
-}};
-
-const ActionKind* kind_of(std::string_view action) {
-  for (const ActionKind& k : action_kinds)
-    if (k.action == action) return &k;
-  return nullptr;
-}
 
 // What a person clicks.
 constexpr RoleSet controls = role::button | role::link | role::toggles | role::tab | role::choices | role::option |
