@@ -7,7 +7,7 @@
 
 namespace vantor::bindings {
 
-const EntryKeys& entry_keys() {
+const EntryKeys& make_entry_keys() {
   static const EntryKeys* const made = [] {
     auto* k = new EntryKeys{};
     k->index = interned("index");

@@ -15,6 +15,11 @@ struct EntryKeys {
   std::array<PyObject *, 3> anchor_attributes;  // aria-label, _label, placeholder
 };
 
-const EntryKeys &entry_keys();
+// Made once, on first use. Inline: the resolver reads keys on every field.
+const EntryKeys &make_entry_keys();
+inline const EntryKeys &entry_keys() {
+  static const EntryKeys &keys = make_entry_keys();
+  return keys;
+}
 
 }  // namespace vantor::bindings
