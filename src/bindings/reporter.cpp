@@ -32,10 +32,9 @@ namespace report = vantor::report;
 
 namespace {
 
-// The outcome records and the start time, both plain Python objects the
-// runner may read (and the records extend) between calls. The runner may put
-// anything into its records, the reporter itself included, so the collector
-// sees both.
+// The outcome records and the start time: plain Python objects the runner
+// reads (and extends) between calls, and may put anything into, the reporter
+// itself included; so the collector sees both.
 struct Reporter {
   nb::object results;     // list of outcome records
   nb::object started_at;  // str
@@ -49,7 +48,6 @@ struct Reporter {
 }
 
 PyObject* key(OutcomeKey k) { return vantor::bindings::outcome_keys().key(k); }
-
 void print_lines(std::vector<std::string> lines) {
   for (std::string& line : lines) print_line(std::move(line));
 }
