@@ -46,7 +46,8 @@ nb::object searchable_of(PyObject* text, PyObject* label, PyObject* attributes, 
 // once, so the matrix is written in one pass.
 struct Pending {
   // References owned until handed to the entry; null stands for the blank
-  // entry's own value.
+  // entry's own value. Plain pointers, released by PendingEntries: eight
+  // holder objects per entry measured 5-7% slower on a 1,000-entry build.
   PyObject *element, *tag, *element_type, *text, *label, *searchable, *is_enabled, *position;
   std::optional<std::string_view> type;  // views a str that element_type or tag holds
   bool text_entry;
